@@ -1,0 +1,15 @@
+#include "base/Host.h"
+
+namespace veltrio {
+
+Host::~Host() = default;
+void Host::ShowMessage(const std::string&) {}
+void Host::ShowDialog(const std::string&, const std::string&, int) {}
+bool Host::AskYesNo(const std::string&) { return false; }
+void Host::StartProgress(int) {}
+void Host::StepProgress() {}
+void Host::EndProgress() {}
+void Host::SetPanelText(int, const std::string&) {}
+void Host::StudyStateChanged() {}
+
+} // namespace veltrio

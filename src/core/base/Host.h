@@ -1,0 +1,44 @@
+#pragma once
+
+#include <string>
+
+namespace veltrio {
+
+// What a procedure asks of whoever runs it. The GUI answers with windows and
+// dialogs, veltrio-cli with files and documented defaults, tests with a
+// recorder. Every operation has a harmless default so that a host only
+// overrides what it shows.
+class Host {
+public:
+    virtual ~Host();
+
+    // A plain message box with an OK button.
+    virtual void ShowMessage(const std::string& text);
+    // A modal message with its own caption and help context (nominal-value
+    // checks and the like).
+    virtual void ShowDialog(const std::string& caption, const std::string& text, int helpContext);
+    // A Yes/No question; true for Yes.
+    virtual bool AskYesNo(const std::string& text);
+
+    // The progress bar of status-bar panel 1.
+    virtual void StartProgress(int steps);
+    virtual void StepProgress();
+    virtual void EndProgress();
+    // Status-bar panels 1 to 3.
+    virtual void SetPanelText(int panel, const std::string& text);
+
+    // The loaded study, its marks or its state changed: menus re-evaluate.
+    virtual void StudyStateChanged();
+};
+
+// A host that shows nothing and answers every question with `answer`.
+class SilentHost : public Host {
+public:
+    explicit SilentHost(bool answer = false) : m_answer(answer) {}
+    bool AskYesNo(const std::string&) override { return m_answer; }
+
+private:
+    bool m_answer;
+};
+
+} // namespace veltrio

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace veltrio {
+
+// Text is UTF-8 inside the program; language and data files hold DOS code
+// page 850. These convert at the file boundary.
+std::string OemToAnsiText(std::string_view cp850);
+// Converts UTF-8 to code page 850. Characters the code page cannot hold (and
+// malformed UTF-8) become '?'; `lossless` is cleared when that happens.
+std::string AnsiToOemText(std::string_view utf8, bool* lossless = nullptr);
+// The code-page-850 byte of one Unicode code point, if the code page holds it.
+std::optional<unsigned char> OemByteOf(char32_t cp);
+
+bool IsValidUtf8(std::string_view s);
+bool IsAscii(std::string_view s);
+
+// Decodes the next code point of a UTF-8 string at `pos` and advances it.
+// Malformed input yields U+FFFD and advances by one byte.
+char32_t NextCodePoint(std::string_view s, std::size_t& pos);
+void AppendUtf8(std::string& out, char32_t cp);
+// Number of code points.
+std::size_t Utf8Length(std::string_view s);
+// The first `n` code points.
+std::string Utf8Left(std::string_view s, std::size_t n);
+
+// Codes are stored upper-cased: ASCII letters and æ, ø, å become Æ, Ø, Å.
+std::string UpperCode(std::string_view utf8);
+std::string UpperAscii(std::string_view s);
+
+std::string IntText(long long n);
+
+// Trims blanks (space, tab, CR, LF) at both ends.
+std::string Trim(std::string_view s);
+
+} // namespace veltrio
