@@ -1,0 +1,7 @@
+#include "documents/Canvas.h"
+
+namespace veltrio {
+
+Canvas::~Canvas() = default;
+
+} // namespace veltrio
