@@ -1,0 +1,34 @@
+#pragma once
+
+#include <string>
+
+namespace veltrio {
+
+// The user's settings, one object for the whole run.
+struct TSettings {
+    int DesignColours = 3;
+    bool ShowRegLabNo = false;
+    bool SortLinePlot = false;
+    bool LineThroughMean = false;
+    bool AutoSplitCorrection = false;
+    bool PrintDisclaimer = false;
+    bool DiffMarkers = false;
+    bool MethodCaseSensitive = false;
+    bool UseMissingMethod = true;
+    bool ConfirmTrans = false;
+    bool Circle20 = true;
+    bool UnitFFF = true;
+    bool LowerXZero = false;
+    bool AllMethodID = false;
+    bool MandelSorted = false;
+    int MandelLabsPage = 30;
+    int OutputLanguage = 0;
+    std::string OutputFontName = "Times New Roman";
+    double LineWidth = -1.0; // mm; negative: a hairline
+    double MarginLeft = 1.0; // cm
+    double MarginTop = 2.0;  // cm
+    // Not stored: false at start-up and whenever a study file is opened.
+    bool DiscardOutlierTests = false;
+};
+
+} // namespace veltrio

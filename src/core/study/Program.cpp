@@ -1,0 +1,21 @@
+#include "study/Program.h"
+
+namespace veltrio {
+
+void Program::DestroyStudy() {
+    Stats.reset();
+    CurrentStudy.reset();
+    StudyLoaded = false;
+}
+
+void Program::RecomputeStatistics() {
+    if (!CurrentStudy) {
+        Stats.reset();
+        return;
+    }
+    Stats = std::make_unique<TDescriptiveStatistics>(CurrentStudy->NoOfLevels, CurrentStudy->NoOfLabs);
+    Stats->ComputeCells(*CurrentStudy, SilentMode ? nullptr : &host());
+    Stats->ComputeLevels(*CurrentStudy);
+}
+
+} // namespace veltrio

@@ -1,0 +1,66 @@
+#pragma once
+
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "base/Host.h"
+#include "settings/Settings.h"
+#include "study/DescriptiveStatistics.h"
+#include "study/Study.h"
+#include "study/StudyTypes.h"
+#include "textlib/TextLibrary.h"
+
+namespace veltrio {
+
+// The program-wide objects of one run: the loaded study with its statistics,
+// the state of the outlier tests, the user's exclusions, the settings and the
+// text library. Procedures reach them through this one object.
+class Program {
+public:
+    explicit Program(Host& host) : m_host(&host) {}
+    Program(const Program&) = delete;
+    Program& operator=(const Program&) = delete;
+
+    Host& host() const { return *m_host; }
+    void SetHost(Host& host) { m_host = &host; }
+
+    // The text of (chapter, item) from the open language file.
+    std::string LibText(int chapter, int item) { return TextLib.LibText(chapter, item); }
+
+    // Destroys the loaded study and its statistics.
+    void DestroyStudy();
+    // A new statistics instance for the study, with both runs.
+    void RecomputeStatistics();
+
+    TSettings Settings;
+    TTextLibrary TextLib;
+
+    std::unique_ptr<DataType> CurrentStudy;
+    bool StudyLoaded = false;
+    std::unique_ptr<TDescriptiveStatistics> Stats;
+    TOutliers Outliers;
+    TExcludedRandCodes ExcludedCodes;
+    TLabSet ExcludedLabs;
+
+    // Suppress the progress display while a tool processes several files.
+    bool SilentMode = false;
+    bool QuietTests = false;
+
+    // The folder of the programs and their language files.
+    std::filesystem::path ProgramDir;
+    // The study file last opened; its encoding is kept for writing it back.
+    std::filesystem::path CurrentFile;
+    bool CurrentFileIsUtf8 = false;
+
+    // Applies a transformation (1..4) to the loaded study. Installed by the
+    // transformation unit; without it a transformation named in a data file
+    // is kept on the study but not applied.
+    std::function<void(Program&, int)> ApplyTransformation;
+
+private:
+    Host* m_host;
+};
+
+} // namespace veltrio
