@@ -1,0 +1,9 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds Veltrio with its tests (debug) and runs
+# every test.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/install-deps.sh
+cmake --preset debug
+cmake --build --preset debug -j "$(nproc)"
+ctest --preset debug -j "$(nproc)"

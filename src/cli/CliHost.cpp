@@ -1,0 +1,22 @@
+#include "CliHost.h"
+
+#include <ostream>
+
+namespace veltrio {
+
+void CliHost::ShowMessage(const std::string& text) {
+    ++m_messages;
+    m_err << "veltrio-cli: " << text << '\n';
+}
+
+void CliHost::ShowDialog(const std::string& caption, const std::string& text, int) {
+    ++m_messages;
+    m_err << "veltrio-cli: " << caption << ": " << text << '\n';
+}
+
+bool CliHost::AskYesNo(const std::string& text) {
+    m_err << "veltrio-cli: " << text << " " << (m_answer ? "Yes" : "No") << '\n';
+    return m_answer;
+}
+
+} // namespace veltrio

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <iosfwd>
+#include <string>
+
+#include "base/Host.h"
+
+namespace veltrio {
+
+// The host of the command-line program: messages go to standard error,
+// questions take their documented default, there is no progress display.
+class CliHost : public Host {
+public:
+    explicit CliHost(std::ostream& err, bool answer = true) : m_err(err), m_answer(answer) {}
+    void ShowMessage(const std::string& text) override;
+    void ShowDialog(const std::string& caption, const std::string& text, int helpContext) override;
+    // Questions are answered with the default given at construction.
+    bool AskYesNo(const std::string& text) override;
+
+    int MessageCount() const { return m_messages; }
+
+private:
+    std::ostream& m_err;
+    bool m_answer;
+    int m_messages = 0;
+};
+
+} // namespace veltrio

@@ -1,0 +1,165 @@
+#include "StudyJson.h"
+
+#include "Json.h"
+#include "study/Program.h"
+
+namespace veltrio {
+
+namespace {
+
+const char* DesignName(DesignKind d) {
+    switch (d) {
+    case dkSplitLevel:
+        return "split level";
+    case dkUniformLevel:
+        return "uniform level";
+    default:
+        return "none";
+    }
+}
+
+void WriteLevel(JsonWriter& j, const DataType& s, const TDescriptiveStatistics& d, int lv) {
+    const TLevel& l = s.Level(lv);
+    const auto slot = TDescriptiveStatistics::Slot(lv);
+    j.BeginObject();
+    j.Key("level");
+    j.Integer(lv);
+    j.Key("LevelName");
+    j.String(l.LevelName);
+    if (s.Design == dkSplitLevel) {
+        j.Key("SampleIds");
+        j.BeginArray();
+        for (int r = 1; r <= s.NoOfReplicates; ++r) {
+            j.String(l.SampleId(r));
+        }
+        j.EndArray();
+        j.Key("Spiking");
+        j.Number(l.Spiking);
+        j.Key("SpikedSample");
+        j.Integer(l.SpikedSample);
+    }
+    j.Key("NominalValue");
+    j.Number(l.NominalValue);
+    j.Key("Decimals");
+    j.Integer(l.Decimals);
+    j.Key("MaxDecimals");
+    j.Integer(l.MaxDecimals);
+    j.Key("AllLabsIncomplete");
+    j.Bool(l.AllLabsIncomplete);
+    j.Key("NoOfValidLabs");
+    j.Integer(d.NoOfValidLabs[slot]);
+    j.Key("NoOfGrubbsLabs");
+    j.Integer(d.NoOfGrubbsLabs[slot]);
+    j.Key("GrandMean");
+    j.Number(d.GrandMean[slot]);
+    j.Key("RepeatVar");
+    j.Number(d.RepeatVar[slot]);
+    j.Key("BetweenMeanSquare");
+    j.Number(d.BetweenMeanSquare[slot]);
+    j.Key("BetweenLabVar");
+    j.Number(d.BetweenLabVar[slot]);
+    j.Key("RepeatCV");
+    j.Number(d.RepeatCV[slot]);
+    j.Key("BetweenLabCV");
+    j.Number(d.BetweenLabCV[slot]);
+    j.Key("CochranStat");
+    j.Number(d.CochranStat[slot]);
+    j.Key("GrubbsStat");
+    j.Number(d.GrubbsStat[slot]);
+    j.Key("labs");
+    j.BeginArray();
+    for (int lab = 1; lab <= s.NoOfLabs; ++lab) {
+        j.BeginObject();
+        j.Key("RandCode");
+        j.String(l.GetRandCode(lab));
+        j.Key("RegLabNo");
+        j.String(l.GetRegLabNo(lab));
+        j.Key("MethodCode");
+        j.String(l.GetMethodCode(lab));
+        j.Key("Mark");
+        j.String(std::string(1, l.GetMark(lab)));
+        j.Key("Valid");
+        j.Bool(l.LabValid(lab));
+        j.Key("Results");
+        j.BeginArray();
+        for (int r = 1; r <= s.NoOfReplicates; ++r) {
+            const TResult& res = l.GetResult(lab, r);
+            if (res.Flag == '<') {
+                j.BeginObject();
+                j.Key("lessThan");
+                j.Number(res.Value);
+                j.EndObject();
+            } else {
+                j.Number(res.Value);
+            }
+        }
+        j.EndArray();
+        j.Key("N");
+        j.Integer(d.N(lv, lab));
+        j.Key("Mean");
+        j.Number(d.Mean(lv, lab));
+        j.Key("SD");
+        j.Number(d.SD(lv, lab));
+        j.Key("Difference");
+        j.Number(d.Difference(lv, lab));
+        j.EndObject();
+    }
+    j.EndArray();
+    j.EndObject();
+}
+
+} // namespace
+
+std::string StudyToJson(const Program& program) {
+    JsonWriter j;
+    j.BeginObject();
+    if (!program.CurrentStudy || !program.Stats) {
+        j.Key("loaded");
+        j.Bool(false);
+        j.EndObject();
+        return j.str();
+    }
+    const DataType& s = *program.CurrentStudy;
+    j.Key("loaded");
+    j.Bool(true);
+    j.Key("file");
+    j.String(program.CurrentFile.filename().string());
+    j.Key("Design");
+    j.String(DesignName(s.Design));
+    j.Key("Substance");
+    j.String(s.Substance);
+    j.Key("Unit");
+    j.String(s.Unit);
+    j.Key("TestId");
+    j.String(s.TestId);
+    j.Key("NoOfLabs");
+    j.Integer(s.NoOfLabs);
+    j.Key("NoOfReplicates");
+    j.Integer(s.NoOfReplicates);
+    j.Key("NoOfLevels");
+    j.Integer(s.NoOfLevels);
+    j.Key("Transformation");
+    j.Integer(s.Transformation);
+    j.Key("FileTransformation");
+    j.Integer(s.FileTransformation);
+    j.Key("ExcludedCodes");
+    j.BeginArray();
+    for (int i = 1; i <= program.ExcludedCodes.Count(); ++i) {
+        j.String(program.ExcludedCodes.Code(i));
+    }
+    j.EndArray();
+    j.Key("CochranDone");
+    j.Bool(program.Outliers.CochranDone);
+    j.Key("GrubbsDone");
+    j.Bool(program.Outliers.GrubbsDone);
+    j.Key("levels");
+    j.BeginArray();
+    for (int lv = 1; lv <= s.NoOfLevels; ++lv) {
+        WriteLevel(j, s, *program.Stats, lv);
+    }
+    j.EndArray();
+    j.EndObject();
+    return j.str();
+}
+
+} // namespace veltrio
