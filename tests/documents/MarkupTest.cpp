@@ -20,11 +20,21 @@ std::string Describe(const std::vector<TMarkupPiece>& pieces) {
     std::string out;
     for (const TMarkupPiece& piece : pieces) {
         switch (piece.Kind) {
-        case TMarkupKind::mkText: out += 'T'; break;
-        case TMarkupKind::mkSymbol: out += 'Y'; break;
-        case TMarkupKind::mkSubscript: out += 'D'; break;
-        case TMarkupKind::mkSuperscript: out += 'U'; break;
-        case TMarkupKind::mkFontRun: out += 'F'; break;
+        case TMarkupKind::mkText:
+            out += 'T';
+            break;
+        case TMarkupKind::mkSymbol:
+            out += 'Y';
+            break;
+        case TMarkupKind::mkSubscript:
+            out += 'D';
+            break;
+        case TMarkupKind::mkSuperscript:
+            out += 'U';
+            break;
+        case TMarkupKind::mkFontRun:
+            out += 'F';
+            break;
         }
         out += '"' + piece.Text + '"';
     }
@@ -67,7 +77,8 @@ TEST(MarkupSplit, PiecesOfLines) {
         {"&amp and &sqr ", "Y\"&\"T\" and \"Y\"²\"T\" \""},
         // A ";" ends only scripts and runs; after a symbol it is text.
         {"&pi;x", "Y\"?\""},
-        {"&omega &my &leq &geq &cong ", "Y\"ω\"T\" \"Y\"μ\"T\" \"Y\"≤\"T\" \"Y\"≥\"T\" \"Y\"≅\"T\" \""},
+        {"&omega &my &leq &geq &cong ",
+         "Y\"ω\"T\" \"Y\"μ\"T\" \"Y\"≤\"T\" \"Y\"≥\"T\" \"Y\"≅\"T\" \""},
     };
     for (const SplitCase& c : cases) {
         EXPECT_EQ(Describe(SplitMarkup(c.line)), c.pieces) << "line: " << c.line;
@@ -168,11 +179,8 @@ TEST(MarkupScreen, PiecesSitOnOneBottomLineWithScriptsShifted) {
         const char* text;
         int size;
     } expected[] = {
-        {10, 52, "x", 10},
-        {16, 52 + shift, "i", 7},
-        {20, 52, " = ", 10},
-        {38, 52, "Y", 20},
-        {50, 52 - shift, "rep ", 7},
+        {10, 52, "x", 10}, {16, 52 + shift, "i", 7},    {20, 52, " = ", 10},
+        {38, 52, "Y", 20}, {50, 52 - shift, "rep ", 7},
     };
     for (std::size_t i = 0; i < t.size(); ++i) {
         EXPECT_EQ(t[i].X, expected[i].x) << i;

@@ -10,9 +10,13 @@ namespace {
 Host* g_host = nullptr;
 }
 
-void SetDocumentHost(Host* host) { g_host = host; }
+void SetDocumentHost(Host* host) {
+    g_host = host;
+}
 
-Host* DocumentHost() { return g_host; }
+Host* DocumentHost() {
+    return g_host;
+}
 
 void ShowDocumentMessage(const std::string& text) {
     if (g_host != nullptr) {
@@ -26,8 +30,12 @@ void InternalError(std::string_view where) {
     ShowDocumentMessage("Internal Error: " + std::string(where));
 }
 
-ScopedDocumentHost::ScopedDocumentHost(Host& host) : m_previous(g_host) { g_host = &host; }
+ScopedDocumentHost::ScopedDocumentHost(Host& host) : m_previous(g_host) {
+    g_host = &host;
+}
 
-ScopedDocumentHost::~ScopedDocumentHost() { g_host = m_previous; }
+ScopedDocumentHost::~ScopedDocumentHost() {
+    g_host = m_previous;
+}
 
 } // namespace veltrio

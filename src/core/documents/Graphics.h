@@ -18,9 +18,15 @@ inline constexpr TColor clNoColor = 0x80000001;
 constexpr TColor MakeColor(unsigned r, unsigned g, unsigned b) {
     return (r & 0xFF) | ((g & 0xFF) << 8) | ((b & 0xFF) << 16);
 }
-constexpr unsigned ColorRed(TColor c) { return c & 0xFF; }
-constexpr unsigned ColorGreen(TColor c) { return (c >> 8) & 0xFF; }
-constexpr unsigned ColorBlue(TColor c) { return (c >> 16) & 0xFF; }
+constexpr unsigned ColorRed(TColor c) {
+    return c & 0xFF;
+}
+constexpr unsigned ColorGreen(TColor c) {
+    return (c >> 8) & 0xFF;
+}
+constexpr unsigned ColorBlue(TColor c) {
+    return (c >> 16) & 0xFF;
+}
 
 // A font as documents, cells and the markup describe it. Size is in points.
 struct TFont {

@@ -72,14 +72,22 @@ char32_t SymbolCodeToUnicode(char32_t code) {
         return kSymbolLower[code - 'a'];
     }
     switch (code) {
-    case 0x2D: return 0x2212; // minus
-    case 0x2A: return 0x2217; // asterisk operator
-    case 0x40: return 0x2245; // approximately equal
-    case 0xA3: return 0x2264;
-    case 0xB3: return 0x2265;
-    case 0xB2: return 0x2033; // double prime
-    case 0xD6: return 0x221A;
-    default: return code;
+    case 0x2D:
+        return 0x2212; // minus
+    case 0x2A:
+        return 0x2217; // asterisk operator
+    case 0x40:
+        return 0x2245; // approximately equal
+    case 0xA3:
+        return 0x2264;
+    case 0xB3:
+        return 0x2265;
+    case 0xB2:
+        return 0x2033; // double prime
+    case 0xD6:
+        return 0x221A;
+    default:
+        return code;
     }
 }
 
@@ -152,16 +160,21 @@ template <typename T> bool ParseInteger(std::string_view text, T& value) {
 // The font a piece is measured and drawn in, given the current font.
 TFont PieceFont(const TMarkupPiece& piece, const TFont& current) {
     switch (piece.Kind) {
-    case TMarkupKind::mkFontRun: return RunFont(piece, current);
+    case TMarkupKind::mkFontRun:
+        return RunFont(piece, current);
     case TMarkupKind::mkSubscript:
-    case TMarkupKind::mkSuperscript: return ReducedFont(current);
-    default: return current;
+    case TMarkupKind::mkSuperscript:
+        return ReducedFont(current);
+    default:
+        return current;
     }
 }
 
 } // namespace
 
-std::span<const TSymbolInfo> SymbolTable() { return kSymbols; }
+std::span<const TSymbolInfo> SymbolTable() {
+    return kSymbols;
+}
 
 const TSymbolInfo* FindSymbol(std::string_view name) {
     for (const TSymbolInfo& symbol : kSymbols) {

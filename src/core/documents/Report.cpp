@@ -13,7 +13,7 @@ Report::~Report() = default;
 void Report::Execute() {
     // Settings made before the run are where every pass starts, and what the
     // report is left with afterwards.
-    const Settings settings{m_marginLeft, m_marginRight, m_marginTop,
+    const Settings settings{m_marginLeft,   m_marginRight, m_marginTop,
                             m_marginBottom, m_orientation, m_font};
     struct Restore {
         Report& r;
@@ -96,7 +96,9 @@ std::string Report::PageCountPlaceholder() const {
     return IntText(m_counting ? std::max(m_page, 1) : m_countedPages);
 }
 
-void Report::SetTitle(std::string_view title) { m_title = std::string(title); }
+void Report::SetTitle(std::string_view title) {
+    m_title = std::string(title);
+}
 
 void Report::SetPaperSize(double widthCm, double heightCm) {
     m_paperWidth = widthCm;
@@ -125,11 +127,17 @@ void Report::GotoXY(double x, double y) {
     m_cursorY = y;
 }
 
-void Report::HomeCursor() { GotoXY(m_areaLeft, m_areaTop); }
+void Report::HomeCursor() {
+    GotoXY(m_areaLeft, m_areaTop);
+}
 
-void Report::BottomLine() { GotoXY(m_areaLeft, m_areaBottom); }
+void Report::BottomLine() {
+    GotoXY(m_areaLeft, m_areaBottom);
+}
 
-double Report::RowHeight() { return FontLineHeight(m_font); }
+double Report::RowHeight() {
+    return FontLineHeight(m_font);
+}
 
 int Report::RemainingLines() {
     const double h = RowHeight();
@@ -141,7 +149,9 @@ int Report::RemainingLines() {
     return lines < 0.0 ? 0 : static_cast<int>(lines);
 }
 
-void Report::PushFont() { m_fontStack.push_back(m_font); }
+void Report::PushFont() {
+    m_fontStack.push_back(m_font);
+}
 
 void Report::PopFont() {
     if (!m_fontStack.empty()) {
@@ -154,8 +164,8 @@ void Report::PrintAtCursor(std::string_view text) {
     std::size_t start = 0;
     while (true) {
         const std::size_t tab = text.find('\t', start);
-        const std::string_view piece =
-            text.substr(start, tab == std::string_view::npos ? std::string_view::npos : tab - start);
+        const std::string_view piece = text.substr(
+            start, tab == std::string_view::npos ? std::string_view::npos : tab - start);
         if (!piece.empty()) {
             PrintLeftAt(piece, m_cursorX);
             m_cursorX += TextWidthCm(piece);
@@ -186,7 +196,9 @@ void Report::PrintCenteredAt(std::string_view text, double x) {
     PrintLeftAt(text, x - TextWidthCm(text) / 2.0);
 }
 
-double Report::TextWidthCm(std::string_view text) { return FontTextWidth(m_font, text); }
+double Report::TextWidthCm(std::string_view text) {
+    return FontTextWidth(m_font, text);
+}
 
 void Report::SetPen(TColor color, TPenStyle style, double width) {
     m_pen = TReportPen{color, style, width};

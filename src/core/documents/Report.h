@@ -65,6 +65,8 @@ public:
     void SetOrientation(TOrientation orientation) { m_orientation = orientation; }
     TOrientation Orientation() const { return m_orientation; }
     void SetPrintQuality(int quality) { m_printQuality = quality; }
+    // Horizontal resolution of the output device in dots per inch.
+    virtual int DeviceResolution() const { return 300; }
     int PrintQuality() const { return m_printQuality; }
     double PageWidth() const;
     double PageHeight() const;

@@ -15,6 +15,8 @@ double PixelsToCm(double pixels);
 // Points of a font size as pixels of a surface with the given resolution.
 double PointsToPixels(double points, int pixelsPerInch);
 // Points as centimetres on paper.
-inline double PointsToCm(double points) { return points / 72.0 * 2.54; }
+inline double PointsToCm(double points) {
+    return points / 72.0 * 2.54;
+}
 
 } // namespace veltrio

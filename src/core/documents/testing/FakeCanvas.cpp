@@ -6,15 +6,21 @@
 
 namespace veltrio::testing {
 
-int FakeCanvas::CharWidth(int points) { return static_cast<int>(std::lround(0.6 * points)); }
+int FakeCanvas::CharWidth(int points) {
+    return static_cast<int>(std::lround(0.6 * points));
+}
 
-int FakeCanvas::LineHeight(int points) { return static_cast<int>(std::lround(1.6 * points)); }
+int FakeCanvas::LineHeight(int points) {
+    return static_cast<int>(std::lround(1.6 * points));
+}
 
 int FakeCanvas::TextWidth(std::string_view text) {
     return static_cast<int>(Utf8Length(text)) * CharWidth(Font().Size);
 }
 
-int FakeCanvas::TextHeight(std::string_view) { return LineHeight(Font().Size); }
+int FakeCanvas::TextHeight(std::string_view) {
+    return LineHeight(Font().Size);
+}
 
 void FakeCanvas::TextOut(int x, int y, std::string_view text, THorzAlign horz, TVertAlign vert,
                          double angle) {
@@ -25,7 +31,9 @@ void FakeCanvas::AddShape(std::string kind, std::vector<TPoint> points) {
     Shapes.push_back(Shape{std::move(kind), std::move(points), Pen(), Brush()});
 }
 
-void FakeCanvas::Line(int x1, int y1, int x2, int y2) { AddShape("line", {{x1, y1}, {x2, y2}}); }
+void FakeCanvas::Line(int x1, int y1, int x2, int y2) {
+    AddShape("line", {{x1, y1}, {x2, y2}});
+}
 
 void FakeCanvas::Polyline(std::span<const TPoint> points) {
     AddShape("polyline", {points.begin(), points.end()});

@@ -32,7 +32,9 @@ int FakeReport::PageOf(const std::string& value) const {
     return 0;
 }
 
-double FakeReport::FontLineHeight(const TFont& font) { return LineHeightOf(font.Size); }
+double FakeReport::FontLineHeight(const TFont& font) {
+    return LineHeightOf(font.Size);
+}
 
 double FakeReport::FontTextWidth(const TFont& font, std::string_view text) {
     return static_cast<double>(Utf8Length(text)) * CharWidthOf(font.Size);
@@ -67,8 +69,7 @@ void FakeReport::DeviceFillRect(double x1, double y1, double x2, double y2, TCol
     Current().Fills.push_back(Fill{x1, y1, x2, y2, color});
 }
 
-void FakeReport::DeviceStretchPicture(double x1, double y1, double x2, double y2,
-                                      const TPicture&) {
+void FakeReport::DeviceStretchPicture(double x1, double y1, double x2, double y2, const TPicture&) {
     Current().Pictures.push_back(Picture{x1, y1, x2, y2});
 }
 
