@@ -1,0 +1,120 @@
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sys/wait.h>
+
+#include "Json.h"
+#include "base/AtomicFile.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct Result {
+    int Status = -1;
+    std::string Out;
+};
+
+// Runs veltrio-cli with `args`; standard error goes to `errFile`.
+Result RunCli(const std::string& args, const fs::path& errFile) {
+    const std::string cmd =
+        std::string(VELTRIO_CLI) + " " + args + " 2>" + errFile.string();
+    Result r;
+    FILE* pipe = popen(cmd.c_str(), "r");
+    if (!pipe) {
+        return r;
+    }
+    std::array<char, 4096> buf;
+    std::size_t n;
+    while ((n = fread(buf.data(), 1, buf.size(), pipe)) > 0) {
+        r.Out.append(buf.data(), n);
+    }
+    const int status = pclose(pipe);
+    r.Status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return r;
+}
+
+std::string ReadText(const fs::path& p) {
+    std::string s;
+    veltrio::ReadWholeFile(p, s);
+    return s;
+}
+
+const fs::path kTmp = fs::temp_directory_path() / "veltrio_cli_test";
+
+} // namespace
+
+TEST(Cli, StatsJsonOfTheExampleMatchesItsReviewedOutput) {
+    fs::create_directories(kTmp);
+    const fs::path example = fs::path(VELTRIO_SOURCE_DIR) / "examples" / "GLUCOSE.PAR";
+    const Result r = RunCli("stats " + example.string() + " --json", kTmp / "err.txt");
+    EXPECT_EQ(r.Status, 0) << ReadText(kTmp / "err.txt");
+    const fs::path golden = fs::path(VELTRIO_TEST_DATA) / "cli" / "GLUCOSE.stats.json";
+    if (std::getenv("VELTRIO_UPDATE_GOLDEN")) {
+        veltrio::WriteFileAtomically(golden, r.Out);
+    }
+    ASSERT_TRUE(fs::exists(golden)) << "missing golden file " << golden;
+    EXPECT_EQ(r.Out, ReadText(golden)) << "diff -u " << golden << " <(veltrio-cli stats "
+                                       << example << " --json)";
+}
+
+TEST(Cli, RunWritesTheOutputFolder) {
+    const fs::path out = kTmp / "run";
+    fs::remove_all(out);
+    const fs::path example = fs::path(VELTRIO_SOURCE_DIR) / "examples" / "GLUCOSE.PAR";
+    const Result r = RunCli("run " + example.string() + " --out " + out.string(), kTmp / "err.txt");
+    EXPECT_EQ(r.Status, 0) << ReadText(kTmp / "err.txt");
+    EXPECT_TRUE(fs::exists(out / "index.html"));
+    EXPECT_NE(ReadText(out / "study.json").find("\"TestId\": \"ASTM E691 glucose A-C\""),
+              std::string::npos);
+}
+
+TEST(Cli, RefusedInputAndWrongUsage) {
+    fs::create_directories(kTmp);
+    const fs::path bad = kTmp / "BAD.PAR";
+    std::ofstream(bad) << "FILEHEADER\nUNIFORM\nNLABS = 46\nNOOFLEVELS = 1\nEND\n";
+    struct Case {
+        std::string Args;
+        int Status;
+        std::string Error;
+    } cases[] = {
+        {"stats " + bad.string(), 1, "more than 45 laboratories"},
+        {"stats " + (fs::path(VELTRIO_SOURCE_DIR) / "README.md").string(), 1,
+         "is not a study file"},
+        {"stats /nonexistent/X.PAR", 1, "Cannot open the file"},
+        {"stats " + bad.string() + " --lang /nonexistent/ENGLISH.TEX", 1,
+         "Missing language file"},
+        {"", 2, "no command given"},
+        {"frobnicate x", 2, "unknown command frobnicate"},
+        {"stats", 2, "takes one study file"},
+        {"stats x --bogus", 2, "unknown option --bogus"},
+        {"--language 9 stats x", 2, "--language takes 0 to 5"},
+    };
+    for (const auto& c : cases) {
+        const Result r = RunCli(c.Args, kTmp / "err.txt");
+        EXPECT_EQ(r.Status, c.Status) << c.Args;
+        const std::string err = ReadText(kTmp / "err.txt");
+        EXPECT_NE(err.find(c.Error), std::string::npos) << c.Args << "\n" << err;
+    }
+}
+
+TEST(Json, EscapesAndWritesMissingAsNull) {
+    veltrio::JsonWriter j;
+    j.BeginObject();
+    j.Key("a\"b");
+    j.String("x\\y\n\x01");
+    j.Key("m");
+    j.Number(-99.0);
+    j.Key("v");
+    j.Number(0.1);
+    j.Key("e");
+    j.BeginArray();
+    j.EndArray();
+    j.EndObject();
+    EXPECT_EQ(j.str(),
+              "{\n  \"a\\\"b\": \"x\\\\y\\n\\u0001\",\n  \"m\": null,\n  \"v\": 0.1,\n  \"e\": []\n}\n");
+}
