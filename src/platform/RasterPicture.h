@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QImage>
+#include <functional>
+
+#include "documents/Canvas.h"
+#include "documents/Graphics.h"
+
+namespace veltrio::platform {
+
+QImage ToQImage(const TPicture& picture);
+TPicture ToPicture(const QImage& image);
+
+// Paints through a canvas onto a white image of the given size and returns
+// its pixels (charts exported as GIF and PNG).
+TPicture RenderPicture(int width, int height, int pixelsPerInch,
+                       const std::function<void(Canvas&)>& paint);
+
+} // namespace veltrio::platform
