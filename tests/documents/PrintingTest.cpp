@@ -15,7 +15,9 @@ namespace {
 
 using testing::FakeReport;
 
-std::string Line(int i) { return "line " + std::to_string(i); }
+std::string Line(int i) {
+    return "line " + std::to_string(i);
+}
 
 void AddLines(TTavContents& doc, int from, int to) {
     for (int i = from; i <= to; ++i) {

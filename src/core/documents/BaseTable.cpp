@@ -322,19 +322,19 @@ void TTavBaseTable::SetLineWidthMm(double mm) {
 }
 
 void TTavBaseTable::RemoveDoubledRules() {
+    // Each shared edge keeps one rule: the bottom rule of the cell above and
+    // the right rule of the cell to the left win.
     for (int col = 0; col < ColCount(); ++col) {
         auto& column = m_columns[static_cast<std::size_t>(col)];
         for (int row = 0; row < m_rows; ++row) {
-            if (row == 0 || col == 0) {
-                continue;
-            }
             TTavCell& cell = column[static_cast<std::size_t>(row)];
-            if (column[static_cast<std::size_t>(row - 1)].Borders & bdBottom) {
+            if (row > 0 && (column[static_cast<std::size_t>(row - 1)].Borders & bdBottom)) {
                 cell.Borders &= static_cast<std::uint8_t>(~bdTop);
             }
-            if (m_columns[static_cast<std::size_t>(col - 1)][static_cast<std::size_t>(row)]
-                    .Borders &
-                bdRight) {
+            if (col > 0 &&
+                (m_columns[static_cast<std::size_t>(col - 1)][static_cast<std::size_t>(row)]
+                     .Borders &
+                 bdRight)) {
                 cell.Borders &= static_cast<std::uint8_t>(~bdLeft);
             }
         }
