@@ -3,7 +3,9 @@
 #include "base/TextUtil.h"
 #include "documents/Canvas.h"
 #include "documents/DocumentMessages.h"
+#include "documents/HtmlExport.h"
 #include "documents/Report.h"
+#include "documents/RtfExport.h"
 #include "documents/Units.h"
 
 #include <algorithm>
@@ -205,7 +207,52 @@ void TTavBaseTable::SetAutoSize(bool on) {
     SetAutoSizeOwn(on);
 }
 
-void TTavBaseTable::CollectFonts(RtfExport&) {}
+void TTavBaseTable::CollectFonts(RtfExport& out) {
+    for (const auto& column : m_columns) {
+        for (const TTavCell& cell : column) {
+            cell.CollectFonts(out);
+        }
+    }
+}
+
+void TTavBaseTable::WriteHTML(HtmlExport& out) {
+    out.WriteLine("<TABLE BORDER=1>");
+    WriteHtmlRows(out);
+    out.WriteLine("</TABLE>");
+}
+
+void TTavBaseTable::WriteRTF(RtfExport& out) {
+    out.AddLine("{");
+    AppendRtfRows(out);
+    out.AddLine("}");
+}
+
+void TTavBaseTable::WriteHtmlRows(HtmlExport& out) const {
+    for (int row = 0; row < m_rows; ++row) {
+        out.WriteLine("<TR> ");
+        for (const auto& column : m_columns) {
+            column[static_cast<std::size_t>(row)].WriteHTML(out);
+        }
+        out.WriteLine("</TR> ");
+        out.WriteLine("");
+    }
+}
+
+void TTavBaseTable::AppendRtfRows(RtfExport& out) const {
+    for (int row = 0; row < m_rows; ++row) {
+        const auto r = static_cast<std::size_t>(row);
+        out.AddLine("\\trowd \\trgaph0");
+        long rightEdge = 0;
+        for (const auto& column : m_columns) {
+            column[r].AppendRtfFrame(out, rightEdge);
+        }
+        out.AddLine("\\intbl {");
+        for (const auto& column : m_columns) {
+            out.AddLine(column[r].RtfContent(out));
+        }
+        out.AddLine("}\\row");
+    }
+}
 
 double TTavBaseTable::TotalHeightCm() const {
     return PixelsToCm(TotalHeight());

@@ -86,6 +86,15 @@ public:
     // Tables break pages themselves.
     bool FitsOnPage(Report&, TTavContents&) override { return true; }
     void AppendPlainText(std::vector<std::string>& lines) const override;
+    // The grid as an HTML table / an RTF group of rows.
+    void WriteHTML(HtmlExport& out) override;
+    void WriteRTF(RtfExport& out) override;
+
+    // Every row as an HTML "<TR>" element.
+    void WriteHtmlRows(HtmlExport& out) const;
+    // Every row as an RTF table row: "\trowd", the cells' rules and right
+    // edges, then their contents in one group.
+    void AppendRtfRows(RtfExport& out) const;
 
     // The grid as text: per row as many lines as its tallest cell, each
     // cell's line followed by a TAB character.

@@ -2,9 +2,11 @@
 
 #include "documents/Canvas.h"
 #include "documents/DocumentMessages.h"
+#include "documents/HtmlExport.h"
 #include "documents/Markup.h"
 #include "documents/NumberText.h"
 #include "documents/Report.h"
+#include "documents/RtfExport.h"
 #include "documents/Units.h"
 
 #include <algorithm>
@@ -559,6 +561,192 @@ void TTavCell::PrintContent(Report& report, double x, double y) const {
         }
         printLine(line, lx);
         ly += lineHeight;
+    }
+}
+
+namespace {
+
+constexpr double kTwipsPerCm = 566.929;
+constexpr double kTwipsPerMm = 56.6929;
+
+std::string Quoted(const std::string& text) {
+    return "\"" + text + "\"";
+}
+
+std::string HtmlCellFontOpen(const TFont& font, const HtmlExport& out) {
+    std::string html = "<FONT ";
+    if (font.Color != out.BaseFont.Color) {
+        html += "COLOR=" + Quoted(HtmlColor(font.Color)) + " ";
+    }
+    if (font.Name != out.BaseFont.Name) {
+        html += "FACE=" + Quoted(HtmlText(font.Name)) + " ";
+    }
+    html += out.SizeAttribute(font.Size) + ">" + HtmlOpeningTags(font) + "  ";
+    return html;
+}
+
+std::string HtmlCellFontClose(const TFont& font) {
+    return "</FONT>" + HtmlClosingTags(font) + "  ";
+}
+
+std::string JoinLines(const std::vector<std::string>& lines, const std::string& separator) {
+    std::string joined;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (i > 0) {
+            joined += separator;
+        }
+        joined += lines[i];
+    }
+    return joined;
+}
+
+} // namespace
+
+void TTavCell::WriteHTML(HtmlExport& out) const {
+    if (MergeState == TMergeState::msCovered) {
+        return;
+    }
+    std::string open = "<TD";
+    switch (Alignment) {
+    case TAlignment::alLeft:
+        break;
+    case TAlignment::alCenter:
+        open += " ALIGN=CENTER";
+        break;
+    case TAlignment::alRight:
+        open += " ALIGN=RIGHT";
+        break;
+    case TAlignment::alDecimal:
+        open += " ALIGN=LEFT";
+        break;
+    }
+    if (Color != clNoColor) {
+        open += " BGCOLOR=" + Quoted(HtmlColor(Color));
+    }
+    if (out.CellSizes) {
+        open += " HEIGHT = " + Quoted(std::to_string(Height)) +
+                " WIDTH = " + Quoted(std::to_string(Width));
+    }
+    if (MergeState == TMergeState::msFirst) {
+        open += " COLSPAN= " + Quoted(std::to_string(Span + 1));
+    }
+    open += ">";
+    out.Write(open);
+    if (Font) {
+        out.Write(HtmlCellFontOpen(*Font, out));
+    }
+    switch (Kind) {
+    case TCellKind::ckNumber:
+        out.Write(Value == MissingValue ? "&nbsp;" : HtmlText(FormattedValue()));
+        break;
+    case TCellKind::ckTime:
+        out.Write(HtmlText(TimeText(Time)));
+        break;
+    case TCellKind::ckPicture:
+        if (Picture && !Picture->Empty()) {
+            out.WritePicture(*Picture, Height, Width);
+        }
+        break;
+    case TCellKind::ckLines:
+        if (Lines.empty() || (Lines.size() == 1 && Lines.front().empty())) {
+            out.Write("&nbsp;");
+        }
+        for (const std::string& line : Lines) {
+            out.Write(HtmlText(line) + " <br>");
+        }
+        break;
+    case TCellKind::ckFormatLines:
+        for (const std::string& line : Lines) {
+            out.Write(MarkupToHtml(line, out) + " ");
+        }
+        break;
+    }
+    if (Font) {
+        out.Write(HtmlCellFontClose(*Font));
+    }
+    out.WriteLine("</TD> ");
+}
+
+void TTavCell::AppendRtfFrame(RtfExport& out, long& rightEdge) const {
+    const std::string style =
+        LineWidthMm > 0.0 ? "\\brdrw" + std::to_string(std::lround(LineWidthMm * kTwipsPerMm))
+                          : std::string("\\brdrs");
+    const std::pair<std::uint8_t, const char*> rules[] = {{bdTop, "\\clbrdrt"},
+                                                          {bdLeft, "\\clbrdrl"},
+                                                          {bdRight, "\\clbrdrr"},
+                                                          {bdBottom, "\\clbrdrb"}};
+    for (const auto& [bit, word] : rules) {
+        if ((Borders & bit) != 0) {
+            out.AddLine(word + style);
+        }
+    }
+    if (Color != clNoColor) {
+        out.AddLine("\\clcbpat" + std::to_string(out.ColorIndex(Color)));
+    }
+    rightEdge += std::lround(WidthCm() * kTwipsPerCm);
+    out.AddLine("\\cellx" + std::to_string(rightEdge));
+}
+
+std::string TTavCell::RtfContent(RtfExport& out) const {
+    std::string rtf;
+    if (Font) {
+        rtf += out.FontSpec(*Font) + " ";
+    }
+    switch (Alignment) {
+    case TAlignment::alCenter:
+        rtf += "\\qc ";
+        break;
+    case TAlignment::alLeft:
+        rtf += "\\ql ";
+        break;
+    case TAlignment::alRight:
+    case TAlignment::alDecimal:
+        rtf += "\\qr ";
+        break;
+    }
+    switch (Kind) {
+    case TCellKind::ckNumber:
+        rtf += RtfText(FormattedValue());
+        break;
+    case TCellKind::ckTime:
+        rtf += RtfText(TimeText(Time));
+        break;
+    case TCellKind::ckPicture:
+        break;
+    case TCellKind::ckLines: {
+        std::vector<std::string> lines;
+        for (const std::string& line : Lines) {
+            lines.push_back(RtfText(line));
+        }
+        rtf += JoinLines(lines, "\\par ");
+        break;
+    }
+    case TCellKind::ckFormatLines: {
+        std::vector<std::string> lines;
+        for (const std::string& line : Lines) {
+            lines.push_back(MarkupToRtf(line, out));
+        }
+        rtf += JoinLines(lines, "\\par ");
+        break;
+    }
+    }
+    if (Font) {
+        rtf += out.FontSpec(out.BaseFont());
+    }
+    return rtf + "\\cell";
+}
+
+void TTavCell::CollectFonts(RtfExport& out) const {
+    if (Font) {
+        out.AddFontAndColor(*Font);
+    }
+    if (Color != clNoColor) {
+        out.AddColor(Color);
+    }
+    if (Kind == TCellKind::ckFormatLines) {
+        for (const std::string& line : Lines) {
+            CollectMarkupFonts(line, out);
+        }
     }
 }
 

@@ -11,7 +11,9 @@
 namespace veltrio {
 
 class Canvas;
+class HtmlExport;
 class Report;
+class RtfExport;
 
 enum class TCellKind : std::uint8_t {
     ckLines = 0,       // plain text lines
@@ -96,6 +98,16 @@ public:
     // The cell at its own Width and Height.
     void Draw(Canvas& canvas, int x, int y) const;
     void Print(Report& report, double x, double y) const;
+
+    // Exports. A covered cell writes no HTML.
+    void WriteHTML(HtmlExport& out) const;
+    // The rule lines and "\cellx" of the cell; rightEdge (twips) moves on by
+    // the cell's width.
+    void AppendRtfFrame(RtfExport& out, long& rightEdge) const;
+    // Font, alignment and content, ended by "\cell".
+    std::string RtfContent(RtfExport& out) const;
+    // The fonts and colours the cell needs in RTF.
+    void CollectFonts(RtfExport& out) const;
 
 private:
     bool IsTextKind() const;

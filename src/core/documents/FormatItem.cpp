@@ -3,7 +3,9 @@
 #include "documents/Canvas.h"
 #include "documents/Contents.h"
 #include "documents/DocumentMessages.h"
+#include "documents/HtmlExport.h"
 #include "documents/Report.h"
+#include "documents/RtfExport.h"
 
 #include <string>
 
@@ -120,6 +122,52 @@ double TTavFormat::BlockHeight(Report& report, TTavContents& document) {
     }
     document.SetCursorIndex(start);
     return closed ? sum : -1.0;
+}
+
+void TTavFormat::WriteHTML(HtmlExport& out) {
+    if (Kind != TFormatKind::FontSet || !Font) {
+        return;
+    }
+    const TFont& font = *Font;
+    if (!out.CurrentFont) {
+        out.Write(HtmlOpeningTags(font, nullptr));
+        out.Write("<FONT FACE=\"" + HtmlText(font.Name) + "\" ");
+        out.Write(out.SizeAttribute(font.Size));
+        out.WriteLine(">");
+        out.FontElementOpen = true;
+    } else {
+        const TFont current = *out.CurrentFont;
+        const bool sameFont =
+            font.Color == current.Color && font.Name == current.Name && font.Size == current.Size;
+        // The open element already carries the same face, size and colour:
+        // only the styles change.
+        if (out.FontElementOpen && !sameFont) {
+            out.Write("</FONT>");
+            out.FontElementOpen = false;
+        }
+        out.WriteLine(HtmlClosingTags(current, &font));
+        out.Write(HtmlOpeningTags(font, &current));
+        if (sameFont) {
+            out.WriteLine("");
+        } else {
+            out.Write("<FONT ");
+            if (font.Color != current.Color) {
+                out.Write("COLOR=\"" + HtmlColor(font.Color) + "\" ");
+            }
+            out.Write("FACE=\"" + HtmlText(font.Name) + "\" ");
+            out.Write(out.SizeAttribute(font.Size, true));
+            out.Write(">");
+            out.FontElementOpen = true;
+            out.WriteLine("");
+        }
+    }
+    out.CurrentFont = font;
+}
+
+void TTavFormat::WriteRTF(RtfExport& out) {
+    if (Kind == TFormatKind::FontSet && Font) {
+        out.AddLine(out.FontSpec(*Font, true));
+    }
 }
 
 } // namespace veltrio

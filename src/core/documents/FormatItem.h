@@ -45,6 +45,11 @@ public:
     double ReportWidth(Report&) override { return 0.0; }
     double ReportHeight(Report&) override { return 0.0; }
     bool FitsOnPage(Report& report, TTavContents& document) override;
+    // FontSet: the page's font changes to the item's font; other kinds
+    // write nothing.
+    void WriteHTML(HtmlExport& out) override;
+    // FontSet: the item's font spec, which becomes the base font.
+    void WriteRTF(RtfExport& out) override;
 
     // Height in cm of the block this BlockBegin opens, measured with the
     // current report font; −1 when the block is not closed before the end

@@ -2,7 +2,9 @@
 
 #include "base/TextUtil.h"
 #include "documents/Canvas.h"
+#include "documents/HtmlExport.h"
 #include "documents/Report.h"
+#include "documents/RtfExport.h"
 #include "documents/Units.h"
 
 #include <algorithm>
@@ -333,6 +335,87 @@ void PrintMarkupAt(Report& report, double x, std::string_view line) {
         x += report.TextWidthCm(piece.Text);
         report.SetCursorY(baseline);
         report.PopFont();
+    }
+}
+
+std::string MarkupToHtml(std::string_view line, const HtmlExport& out) {
+    std::string html;
+    for (const TMarkupPiece& piece : SplitMarkup(line)) {
+        switch (piece.Kind) {
+        case TMarkupKind::mkText:
+            html += HtmlText(piece.Text);
+            break;
+        case TMarkupKind::mkFontRun:
+            html += "<FONT FACE=\"" + HtmlText(piece.FontName) + "\">" + HtmlText(piece.Text) +
+                    "</FONT>";
+            break;
+        case TMarkupKind::mkSubscript:
+            html += "<sub>" + HtmlText(piece.Text) + "</sub>";
+            break;
+        case TMarkupKind::mkSuperscript:
+            html += "<sup>" + HtmlText(piece.Text) + "</sup>";
+            break;
+        case TMarkupKind::mkSymbol:
+            if (out.SymbolNames && piece.Symbol != nullptr) {
+                html += std::string(piece.Symbol->HtmlName) + " ";
+            } else {
+                // Browsers no longer map the Symbol font's codes to Greek
+                // letters, so the character itself goes into the element.
+                const std::string_view face =
+                    piece.Symbol != nullptr ? piece.Symbol->FontName : std::string_view();
+                html +=
+                    "<FONT FACE=\"" + std::string(face) + "\">" + HtmlText(piece.Text) + "</FONT>";
+            }
+            break;
+        }
+    }
+    return html;
+}
+
+std::string MarkupToRtf(std::string_view line, RtfExport& out) {
+    // Every control word that ends a local font is closed with a space, so
+    // that a following digit or space stays text.
+    const std::string restore = "\\f" + std::to_string(out.BaseFontIndex()) + " ";
+    std::string rtf;
+    for (const TMarkupPiece& piece : SplitMarkup(line)) {
+        switch (piece.Kind) {
+        case TMarkupKind::mkText:
+            rtf += RtfText(piece.Text);
+            break;
+        case TMarkupKind::mkFontRun: {
+            const TFont base = out.BaseFont();
+            rtf += out.FontSpec(RunFont(piece, base)) + " " + RtfText(piece.Text) +
+                   out.FontSpec(base) + " ";
+            break;
+        }
+        case TMarkupKind::mkSubscript:
+            rtf += "\\sub " + RtfText(piece.Text) + "\\nosupersub ";
+            break;
+        case TMarkupKind::mkSuperscript:
+            rtf += "\\super " + RtfText(piece.Text) + "\\nosupersub ";
+            break;
+        case TMarkupKind::mkSymbol:
+            if (piece.Symbol != nullptr) {
+                // The character by its Unicode value, so that no Symbol font
+                // is needed to read it.
+                rtf += "\\f" + std::to_string(out.FontIndex(piece.Symbol->FontName)) +
+                       RtfText(piece.Text) + restore;
+            } else {
+                rtf += "?";
+            }
+            break;
+        }
+    }
+    return rtf;
+}
+
+void CollectMarkupFonts(std::string_view line, RtfExport& out) {
+    out.AddFont("Symbol");
+    out.AddFont("Times New Roman");
+    for (const TMarkupPiece& piece : SplitMarkup(line)) {
+        if (piece.Kind == TMarkupKind::mkFontRun) {
+            out.AddFontAndColor(RunFont(piece, out.BaseFont()));
+        }
     }
 }
 

@@ -10,7 +10,9 @@
 namespace veltrio {
 
 class Canvas;
+class HtmlExport;
 class Report;
+class RtfExport;
 
 // Formatted lines: plain text with embedded commands, each started by "&".
 //   "&Font...%name%size%style%colour%text;"  the text in that font
@@ -76,5 +78,17 @@ double MarkupReportHeight(Report& report, std::string_view line);
 double MarkupReportWidth(Report& report, std::string_view line);
 // The line from x on the cursor's base line; cursor and font are unchanged.
 void PrintMarkupAt(Report& report, double x, std::string_view line);
+
+// The line as HTML: font runs as FONT elements carrying the face, scripts as
+// sub and sup, symbols as their characters in a FONT element of the
+// symbol's face (or their HTML names when the export's switch says so).
+std::string MarkupToHtml(std::string_view line, const HtmlExport& out);
+// The line as RTF: font runs in their own font spec, scripts with
+// "\sub "/"\super " … "\nosupersub ", symbols in their font; each local font
+// returns to the export's base font.
+std::string MarkupToRtf(std::string_view line, RtfExport& out);
+// The fonts and colours the line needs in RTF: the symbol fonts, then the
+// font and colour of every font run.
+void CollectMarkupFonts(std::string_view line, RtfExport& out);
 
 } // namespace veltrio

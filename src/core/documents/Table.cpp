@@ -2,7 +2,9 @@
 
 #include "documents/Canvas.h"
 #include "documents/DocumentMessages.h"
+#include "documents/HtmlExport.h"
 #include "documents/Report.h"
+#include "documents/RtfExport.h"
 #include "documents/Units.h"
 
 #include <algorithm>
@@ -291,6 +293,39 @@ void TTavTable::AppendPlainText(std::vector<std::string>& lines) const {
     AppendGridText(lines);
     for (std::size_t i = 1; i < Footnotes.size(); ++i) {
         lines.push_back(Footnotes[i]);
+    }
+}
+
+void TTavTable::CollectFonts(RtfExport& out) {
+    m_head->CollectFonts(out);
+    TTavBaseTable::CollectFonts(out);
+}
+
+void TTavTable::WriteHTML(HtmlExport& out) {
+    out.WriteLine("<CAPTION>");
+    for (const std::string& line : Title) {
+        out.Write(HtmlText(line) + " <br>");
+    }
+    out.WriteLine("</CAPTION>");
+    out.WriteLine("<TABLE BORDER=1>");
+    m_head->WriteHtmlRows(out);
+    WriteHtmlRows(out);
+    out.WriteLine("</TABLE>");
+    for (const std::string& line : Footnotes) {
+        out.WriteLine(HtmlText(line) + " <br>");
+    }
+}
+
+void TTavTable::WriteRTF(RtfExport& out) {
+    for (const std::string& line : Title) {
+        out.AddLine(RtfText(line) + "\\par");
+    }
+    out.AddLine("{");
+    m_head->AppendRtfRows(out);
+    AppendRtfRows(out);
+    out.AddLine("}");
+    for (const std::string& line : Footnotes) {
+        out.AddLine(RtfText(line) + "\\par");
     }
 }
 

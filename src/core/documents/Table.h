@@ -36,6 +36,7 @@ public:
     void CalcCommaPlacesCm(Report& report) override;
     void ApplyMerges() override;
     void SetAutoSize(bool on) override;
+    void CollectFonts(RtfExport& out) override;
 
     void Draw(int x, int y, Canvas& canvas) override;
     void Print(Report& report) override;
@@ -44,6 +45,9 @@ public:
     double ReportWidth(Report& report) override;
     double ReportHeight(Report& report) override;
     void AppendPlainText(std::vector<std::string>& lines) const override;
+    // Title, head, body and footnotes.
+    void WriteHTML(HtmlExport& out) override;
+    void WriteRTF(RtfExport& out) override;
 
 protected:
     void ScreenLayout(Canvas& canvas) override;

@@ -2,8 +2,10 @@
 
 #include "documents/Canvas.h"
 #include "documents/DocumentMessages.h"
+#include "documents/HtmlExport.h"
 #include "documents/Markup.h"
 #include "documents/Report.h"
+#include "documents/RtfExport.h"
 
 namespace veltrio {
 
@@ -40,6 +42,14 @@ double TTavText::ReportHeight(Report& report) {
 
 bool TTavText::FitsOnPage(Report& report, TTavContents&) {
     return SpaceLeft(report) > report.RowHeight();
+}
+
+void TTavText::WriteHTML(HtmlExport& out) {
+    out.WriteLine(HtmlText(Text) + " <br>");
+}
+
+void TTavText::WriteRTF(RtfExport& out) {
+    out.AddLine(RtfText(Text) + " \\par");
 }
 
 void TTavText::AppendPlainText(std::vector<std::string>& lines) const {
@@ -79,6 +89,15 @@ double TTavFormatText::ReportHeight(Report& report) {
 
 bool TTavFormatText::FitsOnPage(Report& report, TTavContents&) {
     return SpaceLeft(report) > ReportHeight(report);
+}
+
+void TTavFormatText::WriteHTML(HtmlExport& out) {
+    out.WriteLine(MarkupToHtml(Text, out));
+    out.WriteLine("<br>");
+}
+
+void TTavFormatText::WriteRTF(RtfExport& out) {
+    out.AddLine(MarkupToRtf(Text, out) + "\\par");
 }
 
 } // namespace veltrio

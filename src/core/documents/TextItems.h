@@ -21,6 +21,8 @@ public:
     double ReportWidth(Report& report) override;
     double ReportHeight(Report& report) override;
     bool FitsOnPage(Report& report, TTavContents& document) override;
+    void WriteHTML(HtmlExport& out) override;
+    void WriteRTF(RtfExport& out) override;
     void AppendPlainText(std::vector<std::string>& lines) const override;
 };
 
@@ -39,6 +41,8 @@ public:
     double ReportWidth(Report& report) override;
     double ReportHeight(Report& report) override;
     bool FitsOnPage(Report& report, TTavContents& document) override;
+    void WriteHTML(HtmlExport& out) override;
+    void WriteRTF(RtfExport& out) override;
 };
 
 } // namespace veltrio

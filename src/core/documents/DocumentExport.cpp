@@ -1,0 +1,138 @@
+#include "documents/DocumentExport.h"
+
+#include "base/AtomicFile.h"
+#include "documents/BaseTable.h"
+#include "documents/Canvas.h"
+#include "documents/Contents.h"
+#include "documents/FormatItem.h"
+#include "documents/HtmlExport.h"
+#include "documents/Markup.h"
+#include "documents/RtfExport.h"
+#include "documents/TextItems.h"
+
+namespace veltrio {
+
+namespace {
+
+const TFont* FontSetFont(const TTavBrowseObject& item) {
+    const auto* format = dynamic_cast<const TTavFormat*>(&item);
+    if (format != nullptr && format->Kind == TFormatKind::FontSet && format->Font) {
+        return &*format->Font;
+    }
+    return nullptr;
+}
+
+void CollectDocumentFonts(TTavContents& document, RtfExport& out) {
+    for (const TFont* font : {&document.DefaultFont, &document.PageHeaderFont,
+                              &document.PageFooterFont, &document.PageNumberFont}) {
+        out.AddFontAndColor(*font);
+    }
+    for (std::size_t i = 0; i < document.Count(); ++i) {
+        if (const TFont* font = FontSetFont(document.Item(i))) {
+            out.AddFontAndColor(*font);
+        }
+    }
+    out.AddFont("Symbol");
+    out.AddFont("Times New Roman");
+    for (std::size_t i = 0; i < document.Count(); ++i) {
+        TTavBrowseObject& item = document.Item(i);
+        if (auto* table = dynamic_cast<TTavBaseTable*>(&item)) {
+            table->CollectFonts(out);
+        } else if (const auto* line = dynamic_cast<const TTavFormatText*>(&item)) {
+            // Font runs of formatted lines need their fonts declared as much
+            // as those in table cells.
+            CollectMarkupFonts(line->Text, out);
+        }
+    }
+}
+
+std::string RtfHeader(const RtfExport& out) {
+    std::string header = "{\\rtf1\\ansi\\ansicpg1252\\deff0\\uc1\n{\\fonttbl\n";
+    for (std::size_t i = 0; i < out.Fonts().size(); ++i) {
+        header +=
+            "{\\f" + std::to_string(i) + "\\fnil\\fcharset0 " + RtfText(out.Fonts()[i]) + ";}\n";
+    }
+    header += "}\n{\\colortbl\n";
+    for (const TColor color : out.Colors()) {
+        header += "\\red" + std::to_string(ColorRed(color)) + "\\green" +
+                  std::to_string(ColorGreen(color)) + "\\blue" + std::to_string(ColorBlue(color)) +
+                  ";\n";
+    }
+    header += "}\n\\pard\\plain\n";
+    return header;
+}
+
+} // namespace
+
+void LayOutForExport(TTavContents& document, Canvas& canvas) {
+    canvas.SetFont(document.DefaultFont);
+    for (std::size_t i = 0; i < document.Count(); ++i) {
+        TTavBrowseObject& item = document.Item(i);
+        if (const TFont* font = FontSetFont(item)) {
+            canvas.SetFont(*font);
+        } else if (auto* table = dynamic_cast<TTavBaseTable*>(&item)) {
+            table->ScreenWidth(canvas);
+        }
+    }
+    canvas.SetFont(document.DefaultFont);
+}
+
+std::string WriteDocumentRtf(TTavContents& document) {
+    RtfExport out;
+    CollectDocumentFonts(document, out);
+    out.AddLine(out.FontSpec(document.DefaultFont, true));
+    for (std::size_t i = 0; i < document.Count(); ++i) {
+        document.Item(i).WriteRTF(out);
+    }
+    std::string rtf = RtfHeader(out);
+    for (const std::string& line : out.Lines()) {
+        rtf += line;
+        rtf += '\n';
+    }
+    rtf += "}\n";
+    return rtf;
+}
+
+void WriteDocumentHtml(TTavContents& document, HtmlExport& out) {
+    out.BaseFont = document.DefaultFont;
+    out.CurrentFont.reset();
+    out.FontElementOpen = false;
+    out.WriteLine("<!DOCTYPE html>");
+    out.WriteLine("<HTML>");
+    out.WriteLine("<HEAD>");
+    out.WriteLine("<META charset=\"utf-8\">");
+    out.WriteLine("<TITLE>" + HtmlText(document.PrintTitle) + "</TITLE>");
+    out.WriteLine("</HEAD>");
+    out.WriteLine("<BODY>");
+    for (std::size_t i = 0; i < document.Count(); ++i) {
+        document.Item(i).WriteHTML(out);
+    }
+    if (out.FontElementOpen) {
+        out.WriteLine("</FONT>");
+        out.FontElementOpen = false;
+    }
+    out.WriteLine("</BODY>");
+    out.WriteLine("</HTML>");
+}
+
+void WriteDocumentHtml(TTavContents& document, const std::filesystem::path& path,
+                       const THtmlOptions& options) {
+    HtmlExport out(path);
+    out.SymbolNames = options.SymbolNames;
+    out.CellSizes = options.CellSizes;
+    auto writePage = [&path, &out] {
+        std::string error;
+        if (!WriteFileAtomically(path, out.Text(), &error)) {
+            throw EExportError(error);
+        }
+    };
+    try {
+        WriteDocumentHtml(document, out);
+    } catch (...) {
+        writePage();
+        throw;
+    }
+    writePage();
+}
+
+} // namespace veltrio
