@@ -61,7 +61,7 @@ TByteArray2D::TByteArray2D(std::uint32_t width, std::uint32_t height)
     : m_width(width), m_height(height), m_bytes(CheckedArea(width, height)) {}
 
 std::uint32_t TByteArray2D::Index(std::uint32_t x, std::uint32_t y) const {
-    if (x < 1 || y < 1 || y > m_height) {
+    if (x < 1 || x > m_width || y < 1 || y > m_height) {
         RaiseIndexOutOfBounds();
     }
     return x + (y - 1) * m_width;
