@@ -10,6 +10,7 @@ void Host::StartProgress(int) {}
 void Host::StepProgress() {}
 void Host::EndProgress() {}
 void Host::SetPanelText(int, const std::string&) {}
+void Host::ShowDocument(std::shared_ptr<TTavContents>, const std::string&, int) {}
 void Host::StudyStateChanged() {}
 
 } // namespace veltrio

@@ -1,8 +1,11 @@
 #pragma once
 
+#include <memory>
 #include <string>
 
 namespace veltrio {
+
+class TTavContents;
 
 // What a procedure asks of whoever runs it. The GUI answers with windows and
 // dialogs, veltrio-cli with files and documented defaults, tests with a
@@ -26,6 +29,11 @@ public:
     virtual void EndProgress();
     // Status-bar panels 1 to 3.
     virtual void SetPanelText(int panel, const std::string& text);
+
+    // A finished document for a new browser window with its caption and
+    // help context. The host keeps the document as long as it shows it.
+    virtual void ShowDocument(std::shared_ptr<TTavContents> document, const std::string& caption,
+                              int helpContext);
 
     // The loaded study, its marks or its state changed: menus re-evaluate.
     virtual void StudyStateChanged();

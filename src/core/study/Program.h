@@ -54,6 +54,12 @@ public:
     std::filesystem::path CurrentFile;
     bool CurrentFileIsUtf8 = false;
 
+    // The help context of the next document window (set by FrameDocument).
+    int NextHelpContext = 0;
+    // The date of page footers; empty for today's date. Tests and golden
+    // files fix it.
+    std::string FixedDate;
+
     // Applies a transformation (1..4) to the loaded study. Installed by the
     // transformation unit; without it a transformation named in a data file
     // is kept on the study but not applied.
