@@ -11,7 +11,7 @@
 // alpha/2 on each statistic: the critical values are its lower alpha/2 points
 // (this is how the values of ISO 5725-2 Table 5 come out).
 //
-// Build and run (about 2 minutes on 2 cores for the default size):
+// Build and run (about 9 CPU minutes for the default size, 7 on 2 idle cores):
 //   g++ -O2 -std=c++20 -pthread grubbs_double_sim.cpp -o /tmp/grubbs_double_sim
 //   /tmp/grubbs_double_sim 4000000 > grubbs_double_sim.csv
 // The argument is the number of samples for each p. Each p has its own fixed

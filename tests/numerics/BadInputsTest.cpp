@@ -15,6 +15,7 @@
 #include <functional>
 #include <limits>
 #include <string>
+#include <tuple>
 
 namespace veltrio {
 namespace {
@@ -53,6 +54,22 @@ TEST(BadInputs, BETAIWithShapesThatAreNotPositive) {
         ExpectRaises<EVeltrioError>([a, b] { BETAI(a, b, 0.5); }, "",
                                     "BETAI a=" + std::to_string(a));
         ExpectRaises<EVeltrioError>([a, b] { BETAI(a, b, 0.0); }, "", "BETAI at 0");
+    }
+}
+
+TEST(BadInputs, BETACFOutsideTheDomainOfBETAI) {
+    // BETACF is the raw factor and checks nothing itself (BETAI does): outside
+    // the domain it still yields a finite number or its own error, never NaN
+    // or another failure.
+    for (auto [a, b, x] :
+         {std::tuple{-1.0, 2.0, 0.5}, std::tuple{0.0, 2.0, 0.5}, std::tuple{2.0, 0.0, 0.5},
+          std::tuple{2.0, 3.0, -0.5}, std::tuple{2.0, 3.0, 1.5}, std::tuple{2.0, 3.0, NaN},
+          std::tuple{-0.5, -0.5, 0.3}}) {
+        try {
+            EXPECT_TRUE(std::isfinite(BETACF(a, b, x))) << a << ", " << b << ", " << x;
+        } catch (const EBetaCFException& e) {
+            EXPECT_STREQ(e.what(), "a or b too big, or itmax too small");
+        }
     }
 }
 
