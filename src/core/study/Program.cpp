@@ -1,6 +1,11 @@
 #include "study/Program.h"
 
+#include "study/PreliminaryStats.h"
+
 namespace veltrio {
+
+Program::Program(Host& host) : m_host(&host) {}
+Program::~Program() = default;
 
 void Program::DestroyStudy() {
     Stats.reset();

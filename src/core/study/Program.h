@@ -14,12 +14,15 @@
 
 namespace veltrio {
 
+class TPreliminaryStats;
+
 // The program-wide objects of one run: the loaded study with its statistics,
 // the state of the outlier tests, the user's exclusions, the settings and the
 // text library. Procedures reach them through this one object.
 class Program {
 public:
-    explicit Program(Host& host) : m_host(&host) {}
+    explicit Program(Host& host);
+    ~Program();
     Program(const Program&) = delete;
     Program& operator=(const Program&) = delete;
 
@@ -43,6 +46,9 @@ public:
     TOutliers Outliers;
     TExcludedRandCodes ExcludedCodes;
     TLabSet ExcludedLabs;
+    // The figures of "Descriptive statistics"; made by the first procedure
+    // that needs them.
+    std::unique_ptr<TPreliminaryStats> Prelim;
 
     // Suppress the progress display while a tool processes several files.
     bool SilentMode = false;
