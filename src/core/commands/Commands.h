@@ -1,0 +1,29 @@
+#pragma once
+
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace veltrio {
+
+class Program;
+
+// One procedure that a menu command and `veltrio-cli run` both start. The
+// list is the single place where procedures are named.
+struct TProcedure {
+    // The name on the command line ("descriptive").
+    std::string Name;
+    // The menu caption of the desktop program.
+    std::string MenuCaption;
+    // Whether the command is enabled for the program's state.
+    std::function<bool(const Program&)> Enabled;
+    // Runs the procedure; its documents and charts go to the program's host.
+    std::function<void(Program&)> Run;
+};
+
+// Every procedure that exists, in menu order.
+const std::vector<TProcedure>& Procedures();
+const TProcedure* FindProcedure(std::string_view name);
+
+} // namespace veltrio
