@@ -278,7 +278,7 @@ TEST(RtfTable, CellRulesColoursAndContents) {
              c.Borders = bdTop | bdLeft;
              c.LineWidthMm = 0.5; // 28.3 twips
          },
-         {"\\clbrdrt\\brdrw28", "\\clbrdrl\\brdrw28", "\\cellx1440"},
+         {"\\clbrdrt\\brdrs\\brdrw28", "\\clbrdrl\\brdrs\\brdrw28", "\\cellx1440"},
          "\\qr \\cell"},
         {"background colour",
          [](TTavCell& c) {

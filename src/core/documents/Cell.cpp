@@ -668,9 +668,12 @@ void TTavCell::WriteHTML(HtmlExport& out) const {
 }
 
 void TTavCell::AppendRtfFrame(RtfExport& out, long& rightEdge) const {
+    // A width alone declares no rule to word processors: the single line
+    // style goes first.
     const std::string style =
-        LineWidthMm > 0.0 ? "\\brdrw" + std::to_string(std::lround(LineWidthMm * kTwipsPerMm))
-                          : std::string("\\brdrs");
+        LineWidthMm > 0.0
+            ? "\\brdrs\\brdrw" + std::to_string(std::lround(LineWidthMm * kTwipsPerMm))
+            : std::string("\\brdrs");
     const std::pair<std::uint8_t, const char*> rules[] = {{bdTop, "\\clbrdrt"},
                                                           {bdLeft, "\\clbrdrl"},
                                                           {bdRight, "\\clbrdrr"},
