@@ -1,4 +1,4 @@
-// RTF of items and tables: the font and colour lists, font specs, escaping
+// RTF of items and tables: the font and colour lists, font codes, escaping
 // of text, formatted lines, and table rows with their rules, right edges in
 // twips, background colours, merges and cell fonts.
 
@@ -42,7 +42,7 @@ RtfExport ExportWithLists() {
     out.AddColor(clBlack);
     out.AddColor(kRed);
     out.AddColor(kBlue);
-    out.FontSpec(MakeFont("Times New Roman", 10), true);
+    out.FontCode(MakeFont("Times New Roman", 10), true);
     return out;
 }
 
@@ -73,13 +73,13 @@ TEST(RtfLists, LongFontNamesAreKeptToEightyCharacters) {
     EXPECT_EQ(out.FontIndex(longName), 0);
 }
 
-struct SpecCase {
+struct CodeCase {
     TFont font;
-    const char* spec;
+    const char* code;
 };
 
-TEST(RtfFontSpec, StylesSizeAndListIndexes) {
-    const SpecCase cases[] = {
+TEST(RtfFontCode, StylesSizeAndListIndexes) {
+    const CodeCase cases[] = {
         {MakeFont("Arial", 10, clBlack, true), "\\f2 \\b \\i0 \\ul0 \\strike0 \\fs20 \\cf0"},
         {MakeFont("Times New Roman", 12, kRed, false, true, true, true),
          "\\f0 \\b0 \\i \\ul \\strike \\fs24 \\cf1"},
@@ -88,19 +88,19 @@ TEST(RtfFontSpec, StylesSizeAndListIndexes) {
         {MakeFont("Courier New", 8, MakeColor(1, 2, 3)),
          "\\f-1 \\b0 \\i0 \\ul0 \\strike0 \\fs16 \\cf-1"},
     };
-    for (const SpecCase& c : cases) {
+    for (const CodeCase& c : cases) {
         RtfExport out = ExportWithLists();
-        EXPECT_EQ(out.FontSpec(c.font), c.spec);
+        EXPECT_EQ(out.FontCode(c.font), c.code);
         // Without the option the base font stays.
         EXPECT_EQ(out.BaseFontIndex(), 0);
         EXPECT_EQ(out.BaseFont().Name, "Times New Roman");
     }
 }
 
-TEST(RtfFontSpec, TheOptionMakesTheFontTheBase) {
+TEST(RtfFontCode, TheOptionMakesTheFontTheBase) {
     RtfExport out = ExportWithLists();
     const TFont arial = MakeFont("Arial", 14, kBlue, true);
-    out.FontSpec(arial, true);
+    out.FontCode(arial, true);
     EXPECT_EQ(out.BaseFontIndex(), 2);
     EXPECT_EQ(out.BaseFont(), arial);
 }

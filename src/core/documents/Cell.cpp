@@ -693,7 +693,7 @@ void TTavCell::AppendRtfFrame(RtfExport& out, long& rightEdge) const {
 std::string TTavCell::RtfContent(RtfExport& out) const {
     std::string rtf;
     if (Font) {
-        rtf += out.FontSpec(*Font) + " ";
+        rtf += out.FontCode(*Font) + " ";
     }
     switch (Alignment) {
     case TAlignment::alCenter:
@@ -734,7 +734,7 @@ std::string TTavCell::RtfContent(RtfExport& out) const {
     }
     }
     if (Font) {
-        rtf += out.FontSpec(out.BaseFont());
+        rtf += out.FontCode(out.BaseFont());
     }
     return rtf + "\\cell";
 }

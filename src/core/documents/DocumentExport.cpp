@@ -80,7 +80,7 @@ void LayOutForExport(TTavContents& document, Canvas& canvas) {
 std::string WriteDocumentRtf(TTavContents& document) {
     RtfExport out;
     CollectDocumentFonts(document, out);
-    out.AddLine(out.FontSpec(document.DefaultFont, true));
+    out.AddLine(out.FontCode(document.DefaultFont, true));
     for (std::size_t i = 0; i < document.Count(); ++i) {
         document.Item(i).WriteRTF(out);
     }

@@ -166,7 +166,7 @@ void TTavFormat::WriteHTML(HtmlExport& out) {
 
 void TTavFormat::WriteRTF(RtfExport& out) {
     if (Kind == TFormatKind::FontSet && Font) {
-        out.AddLine(out.FontSpec(*Font, true));
+        out.AddLine(out.FontCode(*Font, true));
     }
 }
 

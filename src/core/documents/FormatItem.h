@@ -48,7 +48,7 @@ public:
     // FontSet: the page's font changes to the item's font; other kinds
     // write nothing.
     void WriteHTML(HtmlExport& out) override;
-    // FontSet: the item's font spec, which becomes the base font.
+    // FontSet: the item's font code, which becomes the base font.
     void WriteRTF(RtfExport& out) override;
 
     // Height in cm of the block this BlockBegin opens, measured with the

@@ -384,8 +384,8 @@ std::string MarkupToRtf(std::string_view line, RtfExport& out) {
             break;
         case TMarkupKind::mkFontRun: {
             const TFont base = out.BaseFont();
-            rtf += out.FontSpec(RunFont(piece, base)) + " " + RtfText(piece.Text) +
-                   out.FontSpec(base) + " ";
+            rtf += out.FontCode(RunFont(piece, base)) + " " + RtfText(piece.Text) +
+                   out.FontCode(base) + " ";
             break;
         }
         case TMarkupKind::mkSubscript:

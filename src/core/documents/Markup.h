@@ -83,7 +83,7 @@ void PrintMarkupAt(Report& report, double x, std::string_view line);
 // sub and sup, symbols as their characters in a FONT element of the
 // symbol's face (or their HTML names when the export's switch says so).
 std::string MarkupToHtml(std::string_view line, const HtmlExport& out);
-// The line as RTF: font runs in their own font spec, scripts with
+// The line as RTF: font runs in their own font code, scripts with
 // "\sub "/"\super " … "\nosupersub ", symbols in their font; each local font
 // returns to the export's base font.
 std::string MarkupToRtf(std::string_view line, RtfExport& out);

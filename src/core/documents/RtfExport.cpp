@@ -46,20 +46,20 @@ int RtfExport::ColorIndex(TColor color) const {
     return it == m_colors.end() ? -1 : static_cast<int>(it - m_colors.begin());
 }
 
-std::string RtfExport::FontSpec(const TFont& font, bool makeBase) {
+std::string RtfExport::FontCode(const TFont& font, bool makeBase) {
     const int index = FontIndex(font.Name);
-    std::string spec = "\\f" + std::to_string(index);
-    spec += font.Bold ? " \\b" : " \\b0";
-    spec += font.Italic ? " \\i" : " \\i0";
-    spec += font.Underline ? " \\ul" : " \\ul0";
-    spec += font.StrikeOut ? " \\strike" : " \\strike0";
-    spec += " \\fs" + std::to_string(2 * font.Size);
-    spec += " \\cf" + std::to_string(ColorIndex(font.Color));
+    std::string code = "\\f" + std::to_string(index);
+    code += font.Bold ? " \\b" : " \\b0";
+    code += font.Italic ? " \\i" : " \\i0";
+    code += font.Underline ? " \\ul" : " \\ul0";
+    code += font.StrikeOut ? " \\strike" : " \\strike0";
+    code += " \\fs" + std::to_string(2 * font.Size);
+    code += " \\cf" + std::to_string(ColorIndex(font.Color));
     if (makeBase) {
         m_baseFontIndex = index;
         m_baseFont = font;
     }
-    return spec;
+    return code;
 }
 
 std::string RtfText(std::string_view utf8) {

@@ -31,7 +31,7 @@ public:
 
     // "\f<font> \b \i0 \ul0 \strike0 \fs<2 × size> \cf<colour>" with the
     // indexes in the lists. With makeBase the font becomes the base font.
-    std::string FontSpec(const TFont& font, bool makeBase = false);
+    std::string FontCode(const TFont& font, bool makeBase = false);
     const TFont& BaseFont() const { return m_baseFont; }
     int BaseFontIndex() const { return m_baseFontIndex; }
 
