@@ -14,6 +14,11 @@ void CliHost::ShowDialog(const std::string& caption, const std::string& text, in
     m_err << "veltrio-cli: " << caption << ": " << text << '\n';
 }
 
+void CliHost::ShowDocument(std::shared_ptr<TTavContents> document, const std::string& caption,
+                           int helpContext) {
+    Documents.push_back({std::move(document), caption, helpContext});
+}
+
 bool CliHost::AskYesNo(const std::string& text) {
     m_err << "veltrio-cli: " << text << " " << (m_answer ? "Yes" : "No") << '\n';
     return m_answer;

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <iosfwd>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "base/Host.h"
 
@@ -16,6 +18,17 @@ public:
     void ShowDialog(const std::string& caption, const std::string& text, int helpContext) override;
     // Questions are answered with the default given at construction.
     bool AskYesNo(const std::string& text) override;
+
+    // Documents are kept in the order the procedures show them.
+    void ShowDocument(std::shared_ptr<TTavContents> document, const std::string& caption,
+                      int helpContext) override;
+
+    struct ShownDocument {
+        std::shared_ptr<TTavContents> Document;
+        std::string Caption;
+        int HelpContext = 0;
+    };
+    std::vector<ShownDocument> Documents;
 
     int MessageCount() const { return m_messages; }
 

@@ -4,10 +4,16 @@
 #include <string>
 #include <vector>
 
+#include <QGuiApplication>
+#include <cstdio>
+#include <cstdlib>
+
 #include "CliHost.h"
+#include "DocumentFiles.h"
 #include "StudyJson.h"
 #include "base/AtomicFile.h"
 #include "base/Error.h"
+#include "commands/Commands.h"
 #include "study/Program.h"
 #include "study/StudyReader.h"
 #include "textlib/Languages.h"
@@ -26,8 +32,12 @@ const char* kUsage = R"(usage: veltrio-cli [options] COMMAND ...
 Commands:
   stats FILE [--json]          read a study file and print the study and its
                                statistics (as JSON with --json)
-  run FILE [--out DIR]         evaluate a study file and write its documents
-                               into DIR (default: veltrio-out), with index.html
+  run FILE [PROCEDURE...] [--out DIR]
+                               evaluate a study file and write its documents
+                               (HTML with GIF images, RTF, PDF) into DIR
+                               (default: veltrio-out), with index.html; without
+                               PROCEDUREs every procedure the study allows runs
+  procedures                   list the procedure names
 
 Options:
   --lang FILE                  the language file to use (default: ENGLISH.TEX
@@ -140,11 +150,24 @@ std::string Summary(const Program& p) {
 }
 
 int Run(const Options& o, Program& program, CliHost& host) {
-    if (o.Args.size() != 1) {
+    if (o.Args.empty() || (o.Command == "stats" && o.Args.size() != 1)) {
         std::cerr << "veltrio-cli: " << o.Command << " takes one study file\n" << kUsage;
         return ExitUsage;
     }
     const fs::path file = o.Args[0];
+    std::vector<std::string> procedures(o.Args.begin() + 1, o.Args.end());
+    for (const auto& name : procedures) {
+        if (!FindProcedure(name)) {
+            std::cerr << "veltrio-cli: unknown procedure " << name
+                      << " (veltrio-cli procedures lists them)\n";
+            return ExitUsage;
+        }
+    }
+    if (procedures.empty()) {
+        for (const auto& p : Procedures()) {
+            procedures.push_back(p.Name);
+        }
+    }
     if (ReadStudyFile(program, file) != 0 || !program.StudyLoaded) {
         if (host.MessageCount() == 0) {
             // The reader refuses a file without FILEHEADER silently.
@@ -164,14 +187,36 @@ int Run(const Options& o, Program& program, CliHost& host) {
                   << '\n';
         return ExitRefused;
     }
+    for (const auto& name : procedures) {
+        const TProcedure* proc = FindProcedure(name);
+        if (!proc->Enabled(program)) {
+            std::cerr << "veltrio-cli: " << name << " does not apply to this study\n";
+            continue;
+        }
+        proc->Run(program);
+    }
     std::string why;
+    std::string list;
+    int n = 0;
+    for (auto& shown : host.Documents) {
+        char prefix[8];
+        std::snprintf(prefix, sizeof prefix, "%02d", ++n);
+        const std::string base = std::string(prefix) + "-document";
+        if (!WriteDocumentFiles(*shown.Document, o.OutDir, base, why)) {
+            std::cerr << "veltrio-cli: " << why << '\n';
+            return ExitRefused;
+        }
+        list += "<li>" + HtmlEscape(shown.Caption) + ": <a href=\"" + base + ".html\">HTML</a>, <a href=\"" +
+                base + ".rtf\">RTF</a>, <a href=\"" + base + ".pdf\">PDF</a></li>\n";
+    }
     const std::string json = StudyToJson(program);
     const std::string index =
         "<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"><title>" +
         HtmlEscape(program.CurrentStudy->TestId) + "</title></head><body>\n<h1>" +
         HtmlEscape(program.CurrentStudy->TestId) + "</h1>\n<pre>" + HtmlEscape(Summary(program)) +
-        "</pre>\n<ul>\n<li><a href=\"study.json\">study.json</a>: the study and its "
-        "statistics</li>\n</ul>\n</body></html>\n";
+        "</pre>\n<ul>\n" + list +
+        "<li><a href=\"study.json\">study.json</a>: the study and its statistics</li>\n</ul>\n"
+        "</body></html>\n";
     if (!WriteFileAtomically(o.OutDir / "study.json", json, &why) ||
         !WriteFileAtomically(o.OutDir / "index.html", index, &why)) {
         std::cerr << "veltrio-cli: " << why << '\n';
@@ -194,10 +239,22 @@ int main(int argc, char** argv) {
         std::cout << kUsage;
         return ExitOk;
     }
+    if (o.Command == "procedures") {
+        for (const auto& p : Procedures()) {
+            std::cout << p.Name << "\t" << p.MenuCaption << '\n';
+        }
+        return ExitOk;
+    }
     if (o.Command != "stats" && o.Command != "run") {
         std::cerr << "veltrio-cli: unknown command " << o.Command << "\n" << kUsage;
         return ExitUsage;
     }
+    // Fonts and PDF output need a GUI application object, never a display.
+    if (!std::getenv("QT_QPA_PLATFORM")) {
+        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    }
+    int qtArgc = 1;
+    QGuiApplication app(qtArgc, argv);
     CliHost host(std::cerr);
     Program program(host);
     program.SilentMode = true;

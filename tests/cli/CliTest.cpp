@@ -68,9 +68,24 @@ TEST(Cli, RunWritesTheOutputFolder) {
     const fs::path example = fs::path(VELTRIO_SOURCE_DIR) / "examples" / "GLUCOSE.PAR";
     const Result r = RunCli("run " + example.string() + " --out " + out.string(), kTmp / "err.txt");
     EXPECT_EQ(r.Status, 0) << ReadText(kTmp / "err.txt");
-    EXPECT_TRUE(fs::exists(out / "index.html"));
     EXPECT_NE(ReadText(out / "study.json").find("\"TestId\": \"ASTM E691 glucose A-C\""),
               std::string::npos);
+    // Every document in three formats, linked from the index.
+    const std::string index = ReadText(out / "index.html");
+    EXPECT_NE(index.find("Descriptive statistics: <a href=\"01-document.html\">"), std::string::npos)
+        << index;
+    EXPECT_EQ(ReadText(out / "01-document.pdf").substr(0, 5), "%PDF-");
+    EXPECT_EQ(ReadText(out / "01-document.rtf").substr(0, 6), "{\\rtf1");
+    const std::string html = ReadText(out / "01-document.html");
+    EXPECT_NE(html.find("Glucose in serum"), std::string::npos);
+    EXPECT_NE(html.find("charset=\"utf-8\""), std::string::npos);
+
+    const Result again =
+        RunCli("run " + example.string() + " descriptive --out " + out.string(), kTmp / "err.txt");
+    EXPECT_EQ(again.Status, 0);
+    const Result list = RunCli("procedures", kTmp / "err.txt");
+    EXPECT_EQ(list.Status, 0);
+    EXPECT_NE(list.Out.find("descriptive\tDescriptive statistics"), std::string::npos);
 }
 
 TEST(Cli, RefusedInputAndWrongUsage) {
@@ -91,6 +106,7 @@ TEST(Cli, RefusedInputAndWrongUsage) {
         {"", 2, "no command given"},
         {"frobnicate x", 2, "unknown command frobnicate"},
         {"stats", 2, "takes one study file"},
+        {"run " + bad.string() + " no-such-procedure", 2, "unknown procedure no-such-procedure"},
         {"stats x --bogus", 2, "unknown option --bogus"},
         {"--language 9 stats x", 2, "--language takes 0 to 5"},
     };
