@@ -10,6 +10,8 @@
 
 #include "base/AtomicFile.h"
 #include "documents/Contents.h"
+#include "documents/DocumentExport.h"
+#include "documents/testing/FakeCanvas.h"
 #include "study/DescriptiveReport.h"
 #include "study/PreliminaryStats.h"
 #include "study/ReportFraming.h"
@@ -170,14 +172,30 @@ TEST_F(PreliminaryStats, ReportDocumentMatchesItsGoldenText) {
         for (const auto& line : doc->AsStrings()) {
             text += line + "\n";
         }
-        const auto golden =
-            std::filesystem::path(VELTRIO_TEST_DATA) / "study" / ("descriptive_" + study + ".txt");
-        if (std::getenv("VELTRIO_UPDATE_GOLDEN")) {
-            WriteFileAtomically(golden, text);
+        // The same document as RTF and HTML, laid out on the fixed-metric
+        // canvas so that cell sizes are repeatable.
+        veltrio::testing::FakeCanvas canvas;
+        LayOutForExport(*doc, canvas);
+        const std::string rtf = WriteDocumentRtf(*doc);
+        const auto dir = std::filesystem::temp_directory_path() / "veltrio_descriptive";
+        std::filesystem::create_directories(dir);
+        WriteDocumentHtml(*doc, dir / ("descriptive_" + study + ".html"));
+        std::string html;
+        ASSERT_TRUE(ReadWholeFile(dir / ("descriptive_" + study + ".html"), html));
+        const std::pair<std::string, const std::string*> outputs[] = {
+            {".txt", &text}, {".rtf", &rtf}, {".html", &html}};
+        for (const auto& [ext, actual] : outputs) {
+            const auto golden = std::filesystem::path(VELTRIO_TEST_DATA) / "study" /
+                                ("descriptive_" + study + ext);
+            if (std::getenv("VELTRIO_UPDATE_GOLDEN")) {
+                WriteFileAtomically(golden, *actual);
+            }
+            std::string expected;
+            ASSERT_TRUE(ReadWholeFile(golden, expected)) << "missing golden file " << golden;
+            EXPECT_EQ(*actual, expected) << "diff -u " << golden << " " << dir;
         }
-        std::string expected;
-        ASSERT_TRUE(ReadWholeFile(golden, expected)) << "missing golden file " << golden;
-        EXPECT_EQ(text, expected) << "golden " << golden;
+        // Exporting again gives the same bytes.
+        EXPECT_EQ(WriteDocumentRtf(*doc), rtf);
     }
     DescriptiveReport(program, prelim);
     EXPECT_EQ(host.ProgressStarted, host.ProgressEnded);
