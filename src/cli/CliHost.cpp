@@ -16,7 +16,7 @@ void CliHost::ShowDialog(const std::string& caption, const std::string& text, in
 
 void CliHost::ShowDocument(std::shared_ptr<TTavContents> document, const std::string& caption,
                            int helpContext) {
-    Documents.push_back({std::move(document), caption, helpContext});
+    Documents.push_back({std::move(document), caption, helpContext, CurrentProcedure});
 }
 
 bool CliHost::AskYesNo(const std::string& text) {

@@ -27,7 +27,11 @@ public:
         std::shared_ptr<TTavContents> Document;
         std::string Caption;
         int HelpContext = 0;
+        // The procedure that showed it.
+        std::string Name;
     };
+    // Set while a procedure runs, to name its documents.
+    std::string CurrentProcedure;
     std::vector<ShownDocument> Documents;
 
     int MessageCount() const { return m_messages; }

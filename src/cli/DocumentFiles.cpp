@@ -13,7 +13,8 @@
 namespace veltrio {
 
 bool WriteDocumentFiles(TTavContents& document, const std::filesystem::path& dir,
-                        const std::string& base, std::string& error) {
+                        const std::string& base, const TDocumentFormats& formats,
+                        std::string& error) {
     try {
         // Table cells in HTML carry the sizes of the screen layout: lay the
         // document out on a screen-like canvas first.
@@ -23,11 +24,23 @@ bool WriteDocumentFiles(TTavContents& document, const std::filesystem::path& dir
             platform::QtCanvas canvas(painter, 96);
             LayOutForExport(document, canvas);
         }
-        WriteDocumentHtml(document, dir / (base + ".html"));
-        if (!WriteFileAtomically(dir / (base + ".rtf"), WriteDocumentRtf(document), &error)) {
+        if (formats.Html) {
+            WriteDocumentHtml(document, dir / (base + ".html"));
+        }
+        if (formats.Rtf &&
+            !WriteFileAtomically(dir / (base + ".rtf"), WriteDocumentRtf(document), &error)) {
             return false;
         }
-        return platform::PrintDocumentToPdf(document, dir / (base + ".pdf"), &error);
+        if (formats.Text) {
+            std::string text;
+            for (const auto& line : document.AsStrings()) {
+                text += line + "\n";
+            }
+            if (!WriteFileAtomically(dir / (base + ".txt"), text, &error)) {
+                return false;
+            }
+        }
+        return !formats.Pdf || platform::PrintDocumentToPdf(document, dir / (base + ".pdf"), &error);
     } catch (const EVeltrioError& e) {
         error = e.what();
         return false;

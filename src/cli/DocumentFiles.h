@@ -7,10 +7,18 @@ namespace veltrio {
 
 class TTavContents;
 
-// Writes a document as `base`.html (with its GIF images), `base`.rtf and
-// `base`.pdf into `dir`. False, with `error` set, when a file cannot be
-// written.
+struct TDocumentFormats {
+    bool Html = true;
+    bool Rtf = true;
+    bool Pdf = true;
+    bool Text = true;
+};
+
+// Writes a document as `base`.html (with its GIF images), `base`.rtf,
+// `base`.pdf and `base`.txt (its plain text) into `dir`, as `formats` asks.
+// False, with `error` set, when a file cannot be written.
 bool WriteDocumentFiles(TTavContents& document, const std::filesystem::path& dir,
-                        const std::string& base, std::string& error);
+                        const std::string& base, const TDocumentFormats& formats,
+                        std::string& error);
 
 } // namespace veltrio

@@ -22,7 +22,7 @@ void WriteLevel(JsonWriter& j, const DataType& s, const TDescriptiveStatistics& 
     const TLevel& l = s.Level(lv);
     const auto slot = TDescriptiveStatistics::Slot(lv);
     j.BeginObject();
-    j.Key("level");
+    j.Key("Level");
     j.Integer(lv);
     j.Key("LevelName");
     j.String(l.LevelName);
@@ -66,7 +66,7 @@ void WriteLevel(JsonWriter& j, const DataType& s, const TDescriptiveStatistics& 
     j.Number(d.CochranStat[slot]);
     j.Key("GrubbsStat");
     j.Number(d.GrubbsStat[slot]);
-    j.Key("labs");
+    j.Key("Labs");
     j.BeginArray();
     for (int lab = 1; lab <= s.NoOfLabs; ++lab) {
         j.BeginObject();
@@ -84,20 +84,22 @@ void WriteLevel(JsonWriter& j, const DataType& s, const TDescriptiveStatistics& 
         j.BeginArray();
         for (int r = 1; r <= s.NoOfReplicates; ++r) {
             const TResult& res = l.GetResult(lab, r);
-            if (res.Flag == '<') {
-                j.BeginObject();
-                j.Key("lessThan");
-                j.Number(res.Value);
-                j.EndObject();
-            } else {
-                j.Number(res.Value);
-            }
+            j.BeginObject();
+            j.Key("Flag");
+            j.String(std::string(1, res.Flag));
+            j.Key("Value");
+            j.Number(res.Value);
+            j.Key("Decimals");
+            j.Integer(res.Decimals);
+            j.EndObject();
         }
         j.EndArray();
         j.Key("N");
         j.Integer(d.N(lv, lab));
         j.Key("Mean");
         j.Number(d.Mean(lv, lab));
+        j.Key("Variance");
+        j.Number(d.Variance(lv, lab));
         j.Key("SD");
         j.Number(d.SD(lv, lab));
         j.Key("Difference");
@@ -122,7 +124,7 @@ std::string StudyToJson(const Program& program) {
     const DataType& s = *program.CurrentStudy;
     j.Key("loaded");
     j.Bool(true);
-    j.Key("file");
+    j.Key("File");
     j.String(program.CurrentFile.filename().string());
     j.Key("Design");
     j.String(DesignName(s.Design));
@@ -152,7 +154,7 @@ std::string StudyToJson(const Program& program) {
     j.Bool(program.Outliers.CochranDone);
     j.Key("GrubbsDone");
     j.Bool(program.Outliers.GrubbsDone);
-    j.Key("levels");
+    j.Key("Levels");
     j.BeginArray();
     for (int lv = 1; lv <= s.NoOfLevels; ++lv) {
         WriteLevel(j, s, *program.Stats, lv);

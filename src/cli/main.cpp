@@ -1,18 +1,22 @@
 // veltrio-cli: the evaluations of Veltrio without a display.
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <iostream>
+#include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
 #include <QGuiApplication>
-#include <cstdio>
-#include <cstdlib>
 
 #include "CliHost.h"
 #include "DocumentFiles.h"
 #include "StudyJson.h"
+#include "StudyText.h"
 #include "base/AtomicFile.h"
 #include "base/Error.h"
+#include "base/TextUtil.h"
 #include "commands/Commands.h"
 #include "study/Program.h"
 #include "study/StudyReader.h"
@@ -32,17 +36,19 @@ const char* kUsage = R"(usage: veltrio-cli [options] COMMAND ...
 Commands:
   stats FILE [--json]          read a study file and print the study and its
                                statistics (as JSON with --json)
-  run FILE [PROCEDURE...] [--out DIR]
+  run FILE [--procedure NAME]... [--out DIR] [--format LIST]
                                evaluate a study file and write its documents
-                               (HTML with GIF images, RTF, PDF) into DIR
-                               (default: veltrio-out), with index.html; without
-                               PROCEDUREs every procedure the study allows runs
-  procedures                   list the procedure names
+                               into DIR (default: veltrio-out) with an
+                               index.html; without --procedure every procedure
+                               that the study allows runs
+  list                         the procedure names and their menu captions
 
 Options:
-  --lang FILE                  the language file to use (default: ENGLISH.TEX
-                               next to the program)
-  --language N                 the output language 0..5 (0 English)
+  --format LIST                formats to write, comma-separated from
+                               html,rtf,pdf,txt (default: all four)
+  --lang FILE                  the language file to use
+  --language NAME              the output language by name (English, Dansk,
+                               ...) or number 0..5 (default: English)
   -h, --help                   this text
 
 Exit status: 0 success, 1 the input was refused (the reason is printed on
@@ -61,38 +67,87 @@ fs::path ProgramDirectory(const char* argv0) {
 struct Options {
     std::string Command;
     std::vector<std::string> Args;
+    std::vector<std::string> Procedures;
+    std::set<std::string> Formats{"html", "rtf", "pdf", "txt"};
     fs::path LanguageFile;
     int Language = 0;
     bool Json = false;
     fs::path OutDir = "veltrio-out";
 };
 
+// A language by number or by name (base name or the name the Options
+// dialog shows, in any case).
+int LanguageByName(const std::string& name) {
+    if (name.size() == 1 && name[0] >= '0' && name[0] < '0' + LanguageCount) {
+        return name[0] - '0';
+    }
+    const std::string upper = UpperAscii(name);
+    for (int i = 0; i < LanguageCount; ++i) {
+        if (upper == LanguageBaseName(i) || upper == UpperAscii(LanguageDisplayName(i))) {
+            return i;
+        }
+    }
+    return -1;
+}
+
 bool ParseArgs(int argc, char** argv, Options& o, std::string& error) {
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
-        auto value = [&](const char* name) -> std::string {
+        auto value = [&](const char* name, std::string& out) {
             if (i + 1 >= argc) {
                 error = std::string(name) + " needs a value";
-                return {};
+                return false;
             }
-            return argv[++i];
+            out = argv[++i];
+            return true;
         };
+        std::string v;
         if (a == "-h" || a == "--help") {
             o.Command = "help";
             return true;
         } else if (a == "--lang") {
-            o.LanguageFile = value("--lang");
-        } else if (a == "--language") {
-            const std::string v = value("--language");
-            if (v.size() != 1 || v[0] < '0' || v[0] > '5') {
-                error = "--language takes 0 to 5";
+            if (!value("--lang", v)) {
                 return false;
             }
-            o.Language = v[0] - '0';
+            o.LanguageFile = v;
+        } else if (a == "--language") {
+            if (!value("--language", v)) {
+                return false;
+            }
+            o.Language = LanguageByName(v);
+            if (o.Language < 0) {
+                error = "--language takes English, Dansk, Deutsch, Francais, Espanol, Slovakia "
+                        "or 0 to 5";
+                return false;
+            }
         } else if (a == "--json") {
             o.Json = true;
         } else if (a == "--out") {
-            o.OutDir = value("--out");
+            if (!value("--out", v)) {
+                return false;
+            }
+            o.OutDir = v;
+        } else if (a == "--procedure") {
+            if (!value("--procedure", v)) {
+                return false;
+            }
+            o.Procedures.push_back(v);
+        } else if (a == "--format") {
+            if (!value("--format", v)) {
+                return false;
+            }
+            o.Formats.clear();
+            std::size_t pos = 0;
+            while (pos <= v.size()) {
+                const std::size_t comma = std::min(v.find(',', pos), v.size());
+                const std::string f = v.substr(pos, comma - pos);
+                if (f != "html" && f != "rtf" && f != "pdf" && f != "txt") {
+                    error = "--format takes html, rtf, pdf and txt, not \"" + f + "\"";
+                    return false;
+                }
+                o.Formats.insert(f);
+                pos = comma + 1;
+            }
         } else if (a.size() > 1 && a[0] == '-') {
             error = "unknown option " + a;
             return false;
@@ -100,9 +155,6 @@ bool ParseArgs(int argc, char** argv, Options& o, std::string& error) {
             o.Command = a;
         } else {
             o.Args.push_back(a);
-        }
-        if (!error.empty()) {
-            return false;
         }
     }
     if (o.Command.empty()) {
@@ -135,50 +187,51 @@ std::string HtmlEscape(const std::string& s) {
     return out;
 }
 
-std::string Summary(const Program& p) {
-    const DataType& s = *p.CurrentStudy;
-    std::string out = s.TestId + ": " + s.Substance + ", " + s.Unit + "\n";
-    out += (s.Design == dkSplitLevel ? "Split level, " : "Uniform level, ") +
-           std::to_string(s.NoOfLabs) + " laboratories, " + std::to_string(s.NoOfReplicates) +
-           " replicates, " + std::to_string(s.NoOfLevels) + " levels\n";
-    for (int lv = 1; lv <= s.NoOfLevels; ++lv) {
-        out += "  level " + std::to_string(lv) + " " + s.Level(lv).LevelName + ": " +
-               std::to_string(p.Stats->NoOfValidLabs[TDescriptiveStatistics::Slot(lv)]) +
-               " valid laboratories\n";
+bool LoadStudy(const fs::path& file, Program& program, CliHost& host) {
+    if (ReadStudyFile(program, file) == 0 && program.StudyLoaded) {
+        return true;
     }
-    return out;
+    if (host.MessageCount() == 0) {
+        // The reader refuses a file without FILEHEADER silently.
+        std::cerr << "veltrio-cli: " << file.string()
+                  << " is not a study file (it does not begin with FILEHEADER)\n";
+    }
+    return false;
 }
 
-int Run(const Options& o, Program& program, CliHost& host) {
-    if (o.Args.empty() || (o.Command == "stats" && o.Args.size() != 1)) {
-        std::cerr << "veltrio-cli: " << o.Command << " takes one study file\n" << kUsage;
+int Stats(const Options& o, Program& program, CliHost& host) {
+    if (o.Args.size() != 1) {
+        std::cerr << "veltrio-cli: stats takes one study file\n" << kUsage;
         return ExitUsage;
     }
-    const fs::path file = o.Args[0];
-    std::vector<std::string> procedures(o.Args.begin() + 1, o.Args.end());
+    if (!LoadStudy(o.Args[0], program, host)) {
+        return ExitRefused;
+    }
+    std::cout << (o.Json ? StudyToJson(program) : StudyToText(program));
+    return ExitOk;
+}
+
+int RunProcedures(int argc, char** argv, const Options& o, Program& program, CliHost& host) {
+    if (o.Args.size() != 1) {
+        std::cerr << "veltrio-cli: run takes one study file\n" << kUsage;
+        return ExitUsage;
+    }
+    std::vector<std::string> procedures = o.Procedures;
     for (const auto& name : procedures) {
         if (!FindProcedure(name)) {
             std::cerr << "veltrio-cli: unknown procedure " << name
-                      << " (veltrio-cli procedures lists them)\n";
+                      << " (veltrio-cli list shows them)\n";
             return ExitUsage;
         }
     }
-    if (procedures.empty()) {
+    const bool all = procedures.empty();
+    if (all) {
         for (const auto& p : Procedures()) {
             procedures.push_back(p.Name);
         }
     }
-    if (ReadStudyFile(program, file) != 0 || !program.StudyLoaded) {
-        if (host.MessageCount() == 0) {
-            // The reader refuses a file without FILEHEADER silently.
-            std::cerr << "veltrio-cli: " << file.string()
-                      << " is not a study file (it does not begin with FILEHEADER)\n";
-        }
+    if (!LoadStudy(o.Args[0], program, host)) {
         return ExitRefused;
-    }
-    if (o.Command == "stats") {
-        std::cout << (o.Json ? StudyToJson(program) : Summary(program));
-        return ExitOk;
     }
     std::error_code ec;
     fs::create_directories(o.OutDir, ec);
@@ -187,37 +240,58 @@ int Run(const Options& o, Program& program, CliHost& host) {
                   << '\n';
         return ExitRefused;
     }
+    // Fonts and PDF output need a GUI application object, never a display.
+    if (!std::getenv("QT_QPA_PLATFORM")) {
+        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    }
+    int qtArgc = 1;
+    QGuiApplication app(qtArgc, argv);
+    (void)argc;
+
     for (const auto& name : procedures) {
         const TProcedure* proc = FindProcedure(name);
         if (!proc->Enabled(program)) {
-            std::cerr << "veltrio-cli: " << name << " does not apply to this study\n";
+            if (!all) {
+                std::cerr << "veltrio-cli: " << name << " does not apply to this study\n";
+            }
             continue;
         }
+        host.CurrentProcedure = proc->Name;
         proc->Run(program);
     }
+    TDocumentFormats formats;
+    formats.Html = o.Formats.count("html") > 0;
+    formats.Rtf = o.Formats.count("rtf") > 0;
+    formats.Pdf = o.Formats.count("pdf") > 0;
+    formats.Text = o.Formats.count("txt") > 0;
     std::string why;
     std::string list;
     int n = 0;
     for (auto& shown : host.Documents) {
         char prefix[8];
         std::snprintf(prefix, sizeof prefix, "%02d", ++n);
-        const std::string base = std::string(prefix) + "-document";
-        if (!WriteDocumentFiles(*shown.Document, o.OutDir, base, why)) {
+        const std::string base = std::string(prefix) + "-" + shown.Name;
+        if (!WriteDocumentFiles(*shown.Document, o.OutDir, base, formats, why)) {
             std::cerr << "veltrio-cli: " << why << '\n';
             return ExitRefused;
         }
-        list += "<li>" + HtmlEscape(shown.Caption) + ": <a href=\"" + base + ".html\">HTML</a>, <a href=\"" +
-                base + ".rtf\">RTF</a>, <a href=\"" + base + ".pdf\">PDF</a></li>\n";
+        list += "<li>" + HtmlEscape(shown.Caption) + ":";
+        for (const char* ext : {"html", "rtf", "pdf", "txt"}) {
+            if (o.Formats.count(ext)) {
+                list += std::string(" <a href=\"") + base + "." + ext + "\">" + ext + "</a>";
+            }
+        }
+        list += "</li>\n";
     }
-    const std::string json = StudyToJson(program);
     const std::string index =
         "<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"><title>" +
         HtmlEscape(program.CurrentStudy->TestId) + "</title></head><body>\n<h1>" +
-        HtmlEscape(program.CurrentStudy->TestId) + "</h1>\n<pre>" + HtmlEscape(Summary(program)) +
-        "</pre>\n<ul>\n" + list +
-        "<li><a href=\"study.json\">study.json</a>: the study and its statistics</li>\n</ul>\n"
+        HtmlEscape(program.CurrentStudy->TestId) + "</h1>\n<p>" +
+        HtmlEscape(program.CurrentStudy->Substance + ", " + program.CurrentStudy->Unit) +
+        "</p>\n<ul>\n" + list +
+        "<li><a href=\"study.json\">study.json</a>: the study and its figures</li>\n</ul>\n"
         "</body></html>\n";
-    if (!WriteFileAtomically(o.OutDir / "study.json", json, &why) ||
+    if (!WriteFileAtomically(o.OutDir / "study.json", StudyToJson(program), &why) ||
         !WriteFileAtomically(o.OutDir / "index.html", index, &why)) {
         std::cerr << "veltrio-cli: " << why << '\n';
         return ExitRefused;
@@ -239,7 +313,7 @@ int main(int argc, char** argv) {
         std::cout << kUsage;
         return ExitOk;
     }
-    if (o.Command == "procedures") {
+    if (o.Command == "list") {
         for (const auto& p : Procedures()) {
             std::cout << p.Name << "\t" << p.MenuCaption << '\n';
         }
@@ -249,12 +323,6 @@ int main(int argc, char** argv) {
         std::cerr << "veltrio-cli: unknown command " << o.Command << "\n" << kUsage;
         return ExitUsage;
     }
-    // Fonts and PDF output need a GUI application object, never a display.
-    if (!std::getenv("QT_QPA_PLATFORM")) {
-        setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    }
-    int qtArgc = 1;
-    QGuiApplication app(qtArgc, argv);
     CliHost host(std::cerr);
     Program program(host);
     program.SilentMode = true;
@@ -269,7 +337,8 @@ int main(int argc, char** argv) {
                       << ")\n";
             return ExitRefused;
         }
-        return Run(o, program, host);
+        return o.Command == "stats" ? Stats(o, program, host)
+                                    : RunProcedures(argc, argv, o, program, host);
     } catch (const EVeltrioError& e) {
         std::cerr << "veltrio-cli: " << e.what() << '\n';
         return ExitRefused;

@@ -9,6 +9,7 @@
 
 #include "Json.h"
 #include "base/AtomicFile.h"
+#include "commands/Commands.h"
 
 namespace fs = std::filesystem;
 
@@ -62,6 +63,17 @@ TEST(Cli, StatsJsonOfTheExampleMatchesItsReviewedOutput) {
                                        << example << " --json)";
 }
 
+TEST(Cli, StatsTextShowsEveryLaboratory) {
+    fs::create_directories(kTmp);
+    const fs::path example = fs::path(VELTRIO_SOURCE_DIR) / "examples" / "GLUCOSE.PAR";
+    const Result r = RunCli("--language English stats " + example.string(), kTmp / "err.txt");
+    EXPECT_EQ(r.Status, 0) << ReadText(kTmp / "err.txt");
+    for (const char* part : {"ASTM E691 glucose A-C", "Substance: Glucose in serum", "Level 3: C",
+                             "valid laboratories 8", "L08", "43.36", "41.5183"}) {
+        EXPECT_NE(r.Out.find(part), std::string::npos) << part << "\n" << r.Out;
+    }
+}
+
 TEST(Cli, RunWritesTheOutputFolder) {
     const fs::path out = kTmp / "run";
     fs::remove_all(out);
@@ -70,22 +82,33 @@ TEST(Cli, RunWritesTheOutputFolder) {
     EXPECT_EQ(r.Status, 0) << ReadText(kTmp / "err.txt");
     EXPECT_NE(ReadText(out / "study.json").find("\"TestId\": \"ASTM E691 glucose A-C\""),
               std::string::npos);
-    // Every document in three formats, linked from the index.
+    // Every document in four formats, linked from the index.
     const std::string index = ReadText(out / "index.html");
-    EXPECT_NE(index.find("Descriptive statistics: <a href=\"01-document.html\">"), std::string::npos)
+    const std::string base = "01-descriptive-statistics";
+    EXPECT_NE(index.find("Descriptive statistics: <a href=\"" + base + ".html\">"),
+              std::string::npos)
         << index;
-    EXPECT_EQ(ReadText(out / "01-document.pdf").substr(0, 5), "%PDF-");
-    EXPECT_EQ(ReadText(out / "01-document.rtf").substr(0, 6), "{\\rtf1");
-    const std::string html = ReadText(out / "01-document.html");
+    EXPECT_EQ(ReadText(out / (base + ".pdf")).substr(0, 5), "%PDF-");
+    EXPECT_EQ(ReadText(out / (base + ".rtf")).substr(0, 6), "{\\rtf1");
+    const std::string html = ReadText(out / (base + ".html"));
     EXPECT_NE(html.find("Glucose in serum"), std::string::npos);
     EXPECT_NE(html.find("charset=\"utf-8\""), std::string::npos);
+    EXPECT_NE(ReadText(out / (base + ".txt")).find("Usable\t24\t24\t24"), std::string::npos);
 
-    const Result again =
-        RunCli("run " + example.string() + " descriptive --out " + out.string(), kTmp / "err.txt");
-    EXPECT_EQ(again.Status, 0);
-    const Result list = RunCli("procedures", kTmp / "err.txt");
+    // One procedure and one format.
+    const fs::path only = kTmp / "only";
+    fs::remove_all(only);
+    const Result again = RunCli("run " + example.string() +
+                                    " --procedure descriptive-statistics --format txt --out " +
+                                    only.string(),
+                                kTmp / "err.txt");
+    EXPECT_EQ(again.Status, 0) << ReadText(kTmp / "err.txt");
+    EXPECT_TRUE(fs::exists(only / (base + ".txt")));
+    EXPECT_FALSE(fs::exists(only / (base + ".pdf")));
+
+    const Result list = RunCli("list", kTmp / "err.txt");
     EXPECT_EQ(list.Status, 0);
-    EXPECT_NE(list.Out.find("descriptive\tDescriptive statistics"), std::string::npos);
+    EXPECT_NE(list.Out.find("descriptive-statistics\tDescriptive statistics"), std::string::npos);
 }
 
 TEST(Cli, RefusedInputAndWrongUsage) {
@@ -106,9 +129,12 @@ TEST(Cli, RefusedInputAndWrongUsage) {
         {"", 2, "no command given"},
         {"frobnicate x", 2, "unknown command frobnicate"},
         {"stats", 2, "takes one study file"},
-        {"run " + bad.string() + " no-such-procedure", 2, "unknown procedure no-such-procedure"},
+        {"run " + bad.string() + " --procedure no-such-procedure", 2,
+         "unknown procedure no-such-procedure"},
+        {"run x --format html,doc", 2, "--format takes html, rtf, pdf and txt, not \"doc\""},
+        {"run a b", 2, "run takes one study file"},
         {"stats x --bogus", 2, "unknown option --bogus"},
-        {"--language 9 stats x", 2, "--language takes 0 to 5"},
+        {"--language Klingon stats x", 2, "--language takes English"},
     };
     for (const auto& c : cases) {
         const Result r = RunCli(c.Args, kTmp / "err.txt");
@@ -133,4 +159,23 @@ TEST(Json, EscapesAndWritesMissingAsNull) {
     j.EndObject();
     EXPECT_EQ(j.str(),
               "{\n  \"a\\\"b\": \"x\\\\y\\n\\u0001\",\n  \"m\": null,\n  \"v\": 0.1,\n  \"e\": []\n}\n");
+}
+
+TEST(Commands, NamesComeFromMenuCaptions) {
+    struct Case {
+        const char* Caption;
+        const char* Name;
+    } cases[] = {
+        {"Descriptive statistics", "descriptive-statistics"},
+        {"Base table (ISO Table A)", "base-table-iso-table-a"},
+        {"Cochran outliers", "cochran-outliers"},
+        {"Mandel's h and k", "mandels-h-and-k"},
+        {"Exclude a laboratory...", "exclude-a-laboratory"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(veltrio::CommandName(c.Caption), c.Name);
+    }
+    for (const auto& p : veltrio::Procedures()) {
+        EXPECT_EQ(veltrio::FindProcedure(p.Name), &p);
+    }
 }

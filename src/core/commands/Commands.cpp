@@ -21,15 +21,39 @@ TPreliminaryStats& PrelimOf(Program& p) {
 
 std::vector<TProcedure> MakeProcedures() {
     return {
-        {"descriptive", "Descriptive statistics", StudyLoaded,
+        {"", "Descriptive statistics", StudyLoaded,
          [](Program& p) { DescriptiveReport(p, PrelimOf(p)); }},
     };
 }
 
 } // namespace
 
+std::string CommandName(std::string_view caption) {
+    std::string name;
+    bool gap = false;
+    for (char c : caption) {
+        const bool alnum = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+        if (alnum) {
+            if (gap && !name.empty()) {
+                name += '-';
+            }
+            gap = false;
+            name += static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+        } else if (c == ' ' || c == '-' || c == '/') {
+            gap = true;
+        }
+    }
+    return name;
+}
+
 const std::vector<TProcedure>& Procedures() {
-    static const std::vector<TProcedure> list = MakeProcedures();
+    static const std::vector<TProcedure> list = [] {
+        auto procs = MakeProcedures();
+        for (auto& p : procs) {
+            p.Name = CommandName(p.MenuCaption);
+        }
+        return procs;
+    }();
     return list;
 }
 

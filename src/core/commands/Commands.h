@@ -12,7 +12,9 @@ class Program;
 // One procedure that a menu command and `veltrio-cli run` both start. The
 // list is the single place where procedures are named.
 struct TProcedure {
-    // The name on the command line ("descriptive").
+    // The name on the command line: the menu caption in lower case, words
+    // joined by hyphens, punctuation left out ("descriptive-statistics").
+    // Filled in from MenuCaption.
     std::string Name;
     // The menu caption of the desktop program.
     std::string MenuCaption;
@@ -21,6 +23,9 @@ struct TProcedure {
     // Runs the procedure; its documents and charts go to the program's host.
     std::function<void(Program&)> Run;
 };
+
+// "Base table (ISO Table A)" -> "base-table-iso-table-a".
+std::string CommandName(std::string_view menuCaption);
 
 // Every procedure that exists, in menu order.
 const std::vector<TProcedure>& Procedures();
