@@ -155,6 +155,45 @@ END
     EXPECT_EQ(P::At(prelim.DescMax, 1, 1), 32.0);
 }
 
+namespace {
+
+// The document as plain text, RTF and HTML against its golden files
+// <dir>/<name>.txt, .rtf and .html. VELTRIO_UPDATE_GOLDEN=1 rewrites them.
+void ExpectGoldenDocument(TTavContents& doc, const std::filesystem::path& dir,
+                          const std::string& name) {
+    std::string text;
+    for (const auto& line : doc.AsStrings()) {
+        text += line + "\n";
+    }
+    // Laid out on the fixed-metric canvas so that cell sizes are repeatable.
+    veltrio::testing::FakeCanvas canvas;
+    LayOutForExport(doc, canvas);
+    const std::string rtf = WriteDocumentRtf(doc);
+    const auto tmp = std::filesystem::temp_directory_path() / "veltrio_golden";
+    std::filesystem::create_directories(tmp);
+    WriteDocumentHtml(doc, tmp / (name + ".html"));
+    std::string html;
+    ASSERT_TRUE(ReadWholeFile(tmp / (name + ".html"), html));
+    const std::pair<std::string, const std::string*> outputs[] = {
+        {".txt", &text}, {".rtf", &rtf}, {".html", &html}};
+    for (const auto& [ext, actual] : outputs) {
+        const auto golden = dir / (name + ext);
+        if (std::getenv("VELTRIO_UPDATE_GOLDEN")) {
+            WriteFileAtomically(golden, *actual);
+        }
+        std::string expected;
+        ASSERT_TRUE(ReadWholeFile(golden, expected)) << "missing golden file " << golden;
+        EXPECT_EQ(*actual, expected) << "diff -u " << golden << " " << tmp / (name + ext);
+        if (ext != ".html") {
+            WriteFileAtomically(tmp / (name + ext), *actual);
+        }
+    }
+    // Exporting again gives the same bytes.
+    EXPECT_EQ(WriteDocumentRtf(doc), rtf);
+}
+
+} // namespace
+
 TEST_F(PreliminaryStats, ReportDocumentMatchesItsGoldenText) {
     for (const std::string study : {"GLUC_ABC", "SPLIT"}) {
         ASSERT_EQ(ReadStudyFile(program, PathOf(study)), 0);
@@ -168,35 +207,32 @@ TEST_F(PreliminaryStats, ReportDocumentMatchesItsGoldenText) {
         EXPECT_EQ(doc->PrintTitle, "VELTRIO");
         ASSERT_EQ(doc->PageFooter.size(), 2u);
         EXPECT_EQ(doc->PageFooter[1], "2026-01-01");
-        std::string text;
-        for (const auto& line : doc->AsStrings()) {
-            text += line + "\n";
-        }
-        // The same document as RTF and HTML, laid out on the fixed-metric
-        // canvas so that cell sizes are repeatable.
-        veltrio::testing::FakeCanvas canvas;
-        LayOutForExport(*doc, canvas);
-        const std::string rtf = WriteDocumentRtf(*doc);
-        const auto dir = std::filesystem::temp_directory_path() / "veltrio_descriptive";
-        std::filesystem::create_directories(dir);
-        WriteDocumentHtml(*doc, dir / ("descriptive_" + study + ".html"));
-        std::string html;
-        ASSERT_TRUE(ReadWholeFile(dir / ("descriptive_" + study + ".html"), html));
-        const std::pair<std::string, const std::string*> outputs[] = {
-            {".txt", &text}, {".rtf", &rtf}, {".html", &html}};
-        for (const auto& [ext, actual] : outputs) {
-            const auto golden = std::filesystem::path(VELTRIO_TEST_DATA) / "study" /
-                                ("descriptive_" + study + ext);
-            if (std::getenv("VELTRIO_UPDATE_GOLDEN")) {
-                WriteFileAtomically(golden, *actual);
-            }
-            std::string expected;
-            ASSERT_TRUE(ReadWholeFile(golden, expected)) << "missing golden file " << golden;
-            EXPECT_EQ(*actual, expected) << "diff -u " << golden << " " << dir;
-        }
-        // Exporting again gives the same bytes.
-        EXPECT_EQ(WriteDocumentRtf(*doc), rtf);
+        ExpectGoldenDocument(*doc, std::filesystem::path(VELTRIO_TEST_DATA) / "study",
+                             "descriptive_" + study);
     }
     DescriptiveReport(program, prelim);
     EXPECT_EQ(host.ProgressStarted, host.ProgressEnded);
+}
+
+// Every study shipped in examples/ gives its reviewed descriptive statistics,
+// so an example can never break silently.
+TEST_F(PreliminaryStats, EveryExampleStudy) {
+    int studies = 0;
+    for (const auto& entry :
+         std::filesystem::directory_iterator(std::filesystem::path(VELTRIO_SOURCE_DIR) / "examples")) {
+        if (entry.path().extension() != ".PAR") {
+            continue;
+        }
+        const std::string name = entry.path().stem().string();
+        ASSERT_EQ(ReadStudyFile(program, entry.path()), 0) << name;
+        program.CurrentFile = "examples/" + entry.path().filename().string();
+        program.FixedDate = "2026-01-01";
+        prelim.ResetDescriptive();
+        auto doc = MakeDescriptiveReport(program, prelim);
+        ASSERT_NE(doc, nullptr);
+        ExpectGoldenDocument(*doc, std::filesystem::path(VELTRIO_TEST_DATA) / "examples",
+                             name + ".descriptive-statistics");
+        ++studies;
+    }
+    EXPECT_GE(studies, 4);
 }
