@@ -1,0 +1,43 @@
+// veltrio: the desktop program.
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QDir>
+#include <filesystem>
+
+#include "gui/shell/MainForm.h"
+#include "settings/SettingsFile.h"
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("VELTRIO"));
+    QApplication::setApplicationVersion(QStringLiteral(VELTRIO_VERSION));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Program for data processing of proficiency testings."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    const QCommandLineOption settings(QStringLiteral("settings"),
+                                      QStringLiteral("The settings file to use."),
+                                      QStringLiteral("file"));
+    parser.addOption(settings);
+    parser.addPositionalArgument(QStringLiteral("file"), QStringLiteral("A study file to open."),
+                                 QStringLiteral("[file]"));
+    parser.process(app);
+
+    veltrio::gui::TMainFormOptions options;
+    options.ProgramDir = std::filesystem::path(QApplication::applicationDirPath().toStdU16String());
+    options.SettingsFile =
+        veltrio::SettingsFilePath(std::filesystem::path(parser.value(settings).toStdU16String()));
+
+    veltrio::gui::TMainForm window(options);
+    if (!window.StartUp()) {
+        return 1;
+    }
+    window.show();
+    if (!parser.positionalArguments().isEmpty()) {
+        window.OpenStudy(QDir::current().absoluteFilePath(parser.positionalArguments().first()),
+                         true);
+    }
+    return QApplication::exec();
+}

@@ -1,0 +1,487 @@
+#include "gui/shell/MainForm.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QPrinter>
+#include <QScreen>
+#include <QShortcut>
+#include <QStatusTipEvent>
+#include <QStyle>
+#include <QToolBar>
+
+#include "commands/Commands.h"
+#include "gui/browser/BrowseForm.h"
+#include "gui/dialogs/TransformDlg.h"
+#include "gui/shell/HelpSystem.h"
+#include "gui/shell/OptionsDlg.h"
+#include "gui/shell/StatusBar.h"
+#include "gui/widgets/UserInterface.h"
+#include "settings/SettingsFile.h"
+#include "study/Program.h"
+#include "study/Transformations.h"
+#include "textlib/Languages.h"
+#include "textlib/TextLibrary.h"
+
+namespace veltrio::gui {
+
+namespace {
+
+constexpr const char* HelpMissingMessage =
+    "VELTRIO helpfile was not found. No help will be available.";
+
+QString ToQ(const std::string& s) {
+    return QString::fromStdString(s);
+}
+
+} // namespace
+
+TMainForm::TMainForm(TMainFormOptions options, QWidget* parent)
+    : QMainWindow(parent), m_options(std::move(options)),
+      m_program(std::make_unique<Program>(*this)), m_lookup(FindProcedure),
+      m_mdiArea(new QMdiArea(this)),
+      m_printer(std::make_unique<QPrinter>(QPrinter::HighResolution)) {
+    setWindowTitle(QStringLiteral("VELTRIO"));
+    setWindowIcon(QApplication::style()->standardIcon(QStyle::SP_FileDialogDetailedView));
+    setProperty("helpContext", HelpContextId);
+    m_program->ProgramDir = m_options.ProgramDir;
+    InstallTransformations(*m_program);
+    if (m_options.HelpFolder.empty()) {
+        m_options.HelpFolder = m_options.ProgramDir / "help";
+    }
+    m_mdiArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    m_mdiArea->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setCentralWidget(m_mdiArea);
+    connect(m_mdiArea, &QMdiArea::subWindowActivated, this, [this] { updateMenus(); });
+
+    createActions();
+    createMenus();
+    createToolBars();
+    createStatusBar();
+    createDialogs();
+
+    auto* f1 = new QShortcut(QKeySequence::HelpContents, this);
+    f1->setContext(Qt::ApplicationShortcut);
+    connect(f1, &QShortcut::activated, this, &TMainForm::ShowHelpForActiveWindow);
+    updateMenus();
+}
+
+TMainForm::~TMainForm() {
+    // Browser windows release their documents before the program goes.
+    m_mdiArea->closeAllSubWindows();
+    qDeleteAll(m_mdiArea->subWindowList());
+}
+
+void TMainForm::SetProcedureLookup(std::function<const TProcedure*(std::string_view)> lookup) {
+    m_lookup = std::move(lookup);
+    updateMenus();
+}
+
+void TMainForm::createActions() {
+    QStyle* style = QApplication::style();
+    auto make = [this](const QString& text, const QString& tip, auto slot) {
+        auto* a = new QAction(text, this);
+        a->setStatusTip(tip);
+        connect(a, &QAction::triggered, this, slot);
+        return a;
+    };
+    m_openAct =
+        make(tr("&Open..."), tr("Open a proficiency testing file"), &TMainForm::mnuOpenClick);
+    m_openAct->setShortcuts(QKeySequence::Open);
+    m_openAct->setIcon(style->standardIcon(QStyle::SP_DialogOpenButton));
+    m_editAct = make(tr("&Edit..."), tr("Edit the study file"), &TMainForm::mnuEditClick);
+    m_saveAsAct = make(tr("&Save as..."), tr("Save the document as RTF, HTML or PDF"),
+                       &TMainForm::mnuSaveAsClick);
+    m_saveAsAct->setShortcuts(QKeySequence::SaveAs);
+    m_printAct = make(tr("&Print"), tr("Print the document"), &TMainForm::mnuPrintClick);
+    m_printAct->setShortcuts(QKeySequence::Print);
+    m_printAct->setIcon(QIcon::fromTheme(QStringLiteral("document-print"),
+                                         style->standardIcon(QStyle::SP_DriveFDIcon)));
+    m_printSetupAct = make(tr("P&rint Setup..."), tr("Choose the printer and the page"),
+                           &TMainForm::mnuPrintSetupClick);
+    m_printSetupAct->setIcon(QIcon::fromTheme(QStringLiteral("document-page-setup"),
+                                              style->standardIcon(QStyle::SP_ComputerIcon)));
+    m_exitAct = make(tr("E&xit"), tr("Close the program"), &QWidget::close);
+    m_exitAct->setShortcuts(QKeySequence::Quit);
+    m_exitAct->setIcon(style->standardIcon(QStyle::SP_DialogCloseButton));
+    m_copyAct =
+        make(tr("&Copy"), tr("Copy the document to the clipboard"), &TMainForm::mnuCopyClick);
+    m_copyAct->setShortcuts(QKeySequence::Copy);
+    m_copyAct->setIcon(QIcon::fromTheme(QStringLiteral("edit-copy"),
+                                        style->standardIcon(QStyle::SP_FileDialogContentsView)));
+    m_transformAct = make(tr("Transformation"), tr("Evaluate the study on a transformed scale"),
+                          &TMainForm::mnuTransformationClick);
+    m_optionsAct = make(tr("&Options"), tr("Language, output and calculation options"),
+                        &TMainForm::mnuOptionsClick);
+    m_tileAct = make(tr("&Tile"), tr("Tile the windows"), [this] { m_mdiArea->tileSubWindows(); });
+    m_cascadeAct =
+        make(tr("&Cascade"), tr("Cascade the windows"), [this] { m_mdiArea->cascadeSubWindows(); });
+    m_arrangeAct = make(tr("&Arrange All"), tr("Arrange the minimised windows"), [this] {
+        for (QMdiSubWindow* w : m_mdiArea->subWindowList()) {
+            if (w->isMinimized()) {
+                w->showMinimized();
+            }
+        }
+    });
+    m_closeAllAct = make(tr("C&lose all"), tr("Close every window"), &TMainForm::mnuCloseAllClick);
+    m_printAllAct = make(tr("&Print all windows"), tr("Print the documents of every window"),
+                         &TMainForm::mnuPrintAllClick);
+    m_contentsAct =
+        make(tr("&Contents"), tr("The contents of the help"), &TMainForm::mnuContentsClick);
+    m_contentsAct->setIcon(style->standardIcon(QStyle::SP_DialogHelpButton));
+    m_searchAct = make(tr("&Search for Help On..."), tr("Search the help by keyword"),
+                       &TMainForm::mnuSearchClick);
+    m_howToUseAct =
+        make(tr("&How to Use Help"), tr("How the help works"), &TMainForm::mnuHowToUseClick);
+    m_aboutAct = make(tr("&About..."), tr("About VELTRIO"), &TMainForm::mnuAboutClick);
+}
+
+void TMainForm::createMenus() {
+    m_fileMenu = menuBar()->addMenu(tr("&File"));
+    m_fileMenu->menuAction()->setProperty("helpContext", 1900);
+    m_fileMenu->addAction(m_openAct);
+    m_fileMenu->addAction(m_editAct);
+    m_fileMenu->addAction(m_saveAsAct);
+    m_fileMenu->addSeparator();
+    m_fileMenu->addAction(m_printAct);
+    m_fileMenu->addAction(m_printSetupAct);
+    m_fileMenu->addSeparator();
+    m_fileMenu->addAction(m_exitAct);
+    m_historySeparator = m_fileMenu->addSeparator();
+
+    m_editMenu = menuBar()->addMenu(tr("&Edit"));
+    m_editMenu->addAction(m_copyAct);
+
+    m_proceduresMenu = menuBar()->addMenu(tr("&Procedures"));
+    m_preliminaryMenu = new QMenu(tr("Preliminary evaluation"), this);
+    m_qualityMenu = new QMenu(tr("General analytical quality"), this);
+    m_labsMenu = new QMenu(tr("Evaluation of laboratories"), this);
+    m_toolsMenu = new QMenu(tr("&Tools"), this);
+    m_labReportMenu = new QMenu(tr("Laboratory report"), this);
+
+    auto menuOf = [this](TProcedureMenu m) -> QMenu* {
+        switch (m) {
+        case TProcedureMenu::Procedures:
+            return m_proceduresMenu;
+        case TProcedureMenu::Preliminary:
+            return m_preliminaryMenu;
+        case TProcedureMenu::Quality:
+            return m_qualityMenu;
+        case TProcedureMenu::Laboratories:
+            return m_labsMenu;
+        case TProcedureMenu::LabReport:
+            return m_labReportMenu;
+        case TProcedureMenu::Tools:
+            return m_toolsMenu;
+        }
+        return m_proceduresMenu;
+    };
+    for (const TMenuCommand& c : ProcedureMenuCommands()) {
+        if (c.Menu == TProcedureMenu::Tools && m_toolsMenu->isEmpty()) {
+            m_toolsMenu->addMenu(m_labReportMenu);
+        }
+        auto* a = new QAction(QString::fromUtf8(c.Caption), this);
+        a->setStatusTip(QString::fromUtf8(c.Hint));
+        a->setVisible(!c.Hidden);
+        connect(a, &QAction::triggered, this, [this, &c] { RunMenuCommand(c); });
+        menuOf(c.Menu)->addAction(a);
+        m_procedureActs.emplace_back(a, &c);
+        if (c.Menu == TProcedureMenu::Procedures) {
+            m_proceduresMenu->addSeparator();
+            m_proceduresMenu->addMenu(m_preliminaryMenu);
+            m_proceduresMenu->addMenu(m_qualityMenu);
+            m_proceduresMenu->addMenu(m_labsMenu);
+        }
+        if (std::string_view(c.Caption) == "Everything below") {
+            menuOf(c.Menu)->addSeparator();
+        }
+    }
+    // The laboratory reports stay out of sight.
+    m_labReportMenu->menuAction()->setVisible(false);
+    m_toolsMenu->addSeparator();
+    m_toolsMenu->addAction(m_transformAct);
+    menuBar()->addMenu(m_toolsMenu);
+
+    menuBar()->addAction(m_optionsAct);
+
+    m_windowMenu = menuBar()->addMenu(tr("&Window"));
+    connect(m_windowMenu, &QMenu::aboutToShow, this, [this] {
+        m_windowMenu->clear();
+        m_windowMenu->addAction(m_tileAct);
+        m_windowMenu->addAction(m_cascadeAct);
+        m_windowMenu->addAction(m_arrangeAct);
+        m_windowMenu->addAction(m_closeAllAct);
+        m_windowMenu->addAction(m_printAllAct);
+        const QList<QMdiSubWindow*> windows = m_mdiArea->subWindowList();
+        if (!windows.isEmpty()) {
+            m_windowMenu->addSeparator();
+        }
+        for (int i = 0; i < windows.size(); ++i) {
+            QMdiSubWindow* w = windows.at(i);
+            const QString text = (i < 9 ? QStringLiteral("&%1 %2") : QStringLiteral("%1 %2"))
+                                     .arg(i + 1)
+                                     .arg(w->windowTitle());
+            QAction* a =
+                m_windowMenu->addAction(text, w, [this, w] { m_mdiArea->setActiveSubWindow(w); });
+            a->setCheckable(true);
+            a->setChecked(w == m_mdiArea->activeSubWindow());
+        }
+    });
+    m_windowMenu->addAction(m_tileAct);
+
+    m_helpMenu = menuBar()->addMenu(tr("&Help"));
+    m_helpMenu->addAction(m_contentsAct);
+    m_helpMenu->addAction(m_searchAct);
+    m_helpMenu->addAction(m_howToUseAct);
+    m_helpMenu->addSeparator();
+    m_helpMenu->addAction(m_aboutAct);
+
+    const std::pair<QMenu*, int> contexts[] = {
+        {m_fileMenu, 1900},        {m_editMenu, 2000},    {m_proceduresMenu, 600},
+        {m_preliminaryMenu, 1500}, {m_qualityMenu, 1600}, {m_labsMenu, 1700},
+        {m_toolsMenu, 750},        {m_windowMenu, 1800},  {m_helpMenu, 2100}};
+    for (const auto& [menu, context] : contexts) {
+        menu->setProperty("helpContext", context);
+    }
+}
+
+void TMainForm::createToolBars() {
+    QToolBar* bar = addToolBar(tr("Tools"));
+    bar->setObjectName(QStringLiteral("mainToolBar"));
+    bar->setMovable(false);
+    bar->addAction(m_openAct);
+    bar->addAction(m_printAct);
+    bar->addAction(m_printSetupAct);
+    bar->addAction(m_copyAct);
+    bar->addAction(m_contentsAct);
+    bar->addAction(m_exitAct);
+    bar->addSeparator();
+    m_transformPanel = new QLabel(tr("Transformation : None"), bar);
+    m_transformPanel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    m_transformPanel->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    m_transformPanel->setMinimumWidth(220);
+    m_transformPanel->setStatusTip(
+        tr("The transformation of the study; double-click to change it"));
+    m_transformPanel->installEventFilter(this);
+    m_transformPanelAct = bar->addWidget(m_transformPanel);
+    m_transformPanelAct->setVisible(false);
+}
+
+void TMainForm::createStatusBar() {
+    m_statusBar = new TTavStatusBar(this);
+    m_statusBar->SetLastWidth(120);
+    m_statusBar->SetMiddleWidth(90);
+    setStatusBar(m_statusBar);
+}
+
+void TMainForm::createDialogs() {
+    m_optionsDlg = new TOptionsDlg(*m_program, this);
+    m_optionsDlg->SetSettingsFile(m_options.SettingsFile);
+    connect(m_optionsDlg, &TOptionsDlg::PrintSetupRequested, this, &TMainForm::mnuPrintSetupClick);
+    connect(m_optionsDlg, &TOptionsDlg::HelpRequested, this, &TMainForm::ShowHelp);
+    connect(m_optionsDlg, &TOptionsDlg::SettingsSaved, this, [this] { SaveState(); });
+    m_transformDlg = new TTransformDlg(this);
+    connect(m_transformDlg, &TTransformDlg::HelpRequested, this, &TMainForm::ShowHelp);
+}
+
+bool TMainForm::StartUp() {
+    m_help = new THelpSystem(QString::fromStdU16String(m_options.HelpFolder.u16string()), this);
+    m_helpAvailable = m_help->Available();
+
+    TIniFile ini;
+    LoadIniFile(m_options.SettingsFile, ini);
+    ApplyPlacement();
+    if (!m_helpAvailable) {
+        TUserInterface::Current().Message(this, QStringLiteral("VELTRIO"),
+                                          QString::fromLatin1(HelpMissingMessage),
+                                          QMessageBox::Critical);
+    }
+    ReadSettings(ini, m_program->Settings);
+    m_history = ReadFileHistory(ini);
+    if (m_history.size() > MaxHistoryEntries) {
+        m_history.resize(MaxHistoryEntries);
+    }
+    RebuildHistoryMenu();
+
+    const std::filesystem::path lang =
+        m_program->ProgramDir / LanguageFileName(m_program->Settings.OutputLanguage);
+    bool opened = false;
+    try {
+        opened = m_program->TextLib.OpenTextLibrary(lang);
+    } catch (const ETextLibraryFatal& e) {
+        TUserInterface::Current().Message(this, QStringLiteral("VELTRIO"), ToQ(e.what()),
+                                          QMessageBox::Critical);
+        return false;
+    }
+    if (!opened) {
+        TUserInterface::Current().Message(this, QStringLiteral("VELTRIO"),
+                                          QString::fromLatin1(MissingLanguageFileMessage),
+                                          QMessageBox::Critical);
+        return false;
+    }
+    m_currentFile.clear();
+    m_busy = false;
+    updateMenus();
+    return true;
+}
+
+void TMainForm::ApplyPlacement() {
+    TIniFile ini;
+    LoadIniFile(m_options.SettingsFile, ini);
+    const TWindowPlacement p = ReadWindowPlacement(ini);
+    const QRect screen = QApplication::primaryScreen()
+                             ? QApplication::primaryScreen()->availableGeometry()
+                             : QRect(0, 0, 1024, 768);
+    const int w = std::max(320, p.Width.value_or(screen.width()));
+    const int h = std::max(240, p.Height.value_or(screen.height()));
+    // A window stored on a screen that is gone comes back onto this one.
+    const int left =
+        std::clamp(p.Left, screen.left(), std::max(screen.left(), screen.right() - 100));
+    const int top = std::clamp(p.Top, screen.top(), std::max(screen.top(), screen.bottom() - 100));
+    move(left, top);
+    resize(std::min(w, screen.width()), std::min(h, screen.height()));
+}
+
+bool TMainForm::SaveState(std::string* error) {
+    TIniFile ini;
+    if (!LoadIniFile(m_options.SettingsFile, ini)) {
+        if (error) {
+            *error = "cannot read " + m_options.SettingsFile.string();
+        }
+        return false;
+    }
+    WriteFileHistory(ini, m_history);
+    TWindowPlacement p;
+    const QRect g = normalGeometry().isValid() ? normalGeometry() : geometry();
+    p.Left = g.left();
+    p.Top = g.top();
+    p.Width = g.width();
+    p.Height = g.height();
+    WriteWindowPlacement(ini, p);
+    return SaveIniFile(m_options.SettingsFile, ini, error);
+}
+
+void TMainForm::closeEvent(QCloseEvent* event) {
+    // The last window first.
+    const QList<QMdiSubWindow*> windows = m_mdiArea->subWindowList(QMdiArea::CreationOrder);
+    for (auto it = windows.rbegin(); it != windows.rend(); ++it) {
+        (*it)->close();
+    }
+    if (!m_mdiArea->subWindowList().isEmpty()) {
+        event->ignore();
+        return;
+    }
+    if (m_help) {
+        m_help->CloseWindow();
+    }
+    std::string error;
+    if (!SaveState(&error)) {
+        m_statusBar->SetPanelText(1, ToQ(error));
+    }
+    event->accept();
+}
+
+bool TMainForm::event(QEvent* event) {
+    // Hints go to panel 1 of the status bar.
+    if (event->type() == QEvent::StatusTip) {
+        m_statusBar->SetPanelText(1, static_cast<QStatusTipEvent*>(event)->tip());
+        return true;
+    }
+    return QMainWindow::event(event);
+}
+
+bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_transformPanel && event->type() == QEvent::MouseButtonDblClick) {
+        if (m_transformAct->isEnabled()) {
+            mnuTransformationClick();
+        }
+        return true;
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void TMainForm::RebuildHistoryMenu() {
+    for (QAction* a : m_historyActs) {
+        m_fileMenu->removeAction(a);
+        a->deleteLater();
+    }
+    m_historyActs.clear();
+    for (std::size_t i = 0; i < m_history.size(); ++i) {
+        const QString path = QString::fromStdString(m_history[i]);
+        auto* a = new QAction(QStringLiteral("&%1 %2").arg(i + 1).arg(path), this);
+        a->setStatusTip(tr("Open %1").arg(path));
+        connect(a, &QAction::triggered, this, [this, path] { OpenStudy(path, true); });
+        m_fileMenu->addAction(a);
+        m_historyActs << a;
+    }
+}
+
+bool TMainForm::TransformPanelVisible() const {
+    return m_transformPanelAct->isVisible();
+}
+
+QList<QAction*> TMainForm::HelpActions() const {
+    return {m_contentsAct, m_searchAct, m_howToUseAct};
+}
+
+TTavBrowseForm* TMainForm::ActiveBrowser() const {
+    QMdiSubWindow* w = m_mdiArea->activeSubWindow();
+    return w ? qobject_cast<TTavBrowseForm*>(w->widget()) : nullptr;
+}
+
+std::vector<TTavBrowseForm*> TMainForm::Browsers() const {
+    std::vector<TTavBrowseForm*> list;
+    for (QMdiSubWindow* w : m_mdiArea->subWindowList(QMdiArea::CreationOrder)) {
+        if (auto* b = qobject_cast<TTavBrowseForm*>(w->widget())) {
+            list.push_back(b);
+        }
+    }
+    return list;
+}
+
+QAction* TMainForm::ProcedureAction(std::string_view procedureName) const {
+    for (const auto& [action, command] : m_procedureActs) {
+        if (command->Procedure && procedureName == command->Procedure) {
+            return action;
+        }
+    }
+    return nullptr;
+}
+
+void TMainForm::updateMenus() {
+    const Program& p = *m_program;
+    const bool loaded = p.StudyLoaded && p.CurrentStudy;
+    for (const auto& [action, command] : m_procedureActs) {
+        bool enabled = MenuRuleAllows(command->Rule, p);
+        if (command->Procedure) {
+            const TProcedure* proc = m_lookup ? m_lookup(command->Procedure) : nullptr;
+            enabled = enabled && proc && (!proc->Enabled || proc->Enabled(p));
+        }
+        action->setEnabled(enabled);
+    }
+    m_preliminaryMenu->menuAction()->setEnabled(loaded);
+    m_qualityMenu->menuAction()->setEnabled(loaded);
+    m_labsMenu->menuAction()->setEnabled(loaded);
+    m_transformAct->setEnabled(loaded && !m_currentFile.isEmpty());
+    m_editAct->setEnabled(!m_currentFile.isEmpty());
+
+    const bool browser = ActiveBrowser() != nullptr;
+    m_saveAsAct->setEnabled(browser);
+    m_printAct->setEnabled(browser);
+    m_copyAct->setEnabled(browser);
+    const bool children = !m_mdiArea->subWindowList().isEmpty();
+    m_tileAct->setEnabled(children);
+    m_cascadeAct->setEnabled(children);
+    m_arrangeAct->setEnabled(children);
+    m_closeAllAct->setEnabled(children);
+    m_printAllAct->setEnabled(!Browsers().empty());
+    for (QAction* a : HelpActions()) {
+        a->setEnabled(m_helpAvailable);
+    }
+}
+
+} // namespace veltrio::gui

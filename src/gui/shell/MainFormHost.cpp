@@ -1,0 +1,337 @@
+// The main window as the procedures' host, and its commands.
+#include <QAction>
+#include <QApplication>
+#include <QFileInfo>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPrinter>
+#include <exception>
+
+#include "base/Error.h"
+#include "commands/Commands.h"
+#include "documents/Contents.h"
+#include "gui/browser/BrowseForm.h"
+#include "gui/browser/DocumentFiles.h"
+#include "gui/dialogs/TransformDlg.h"
+#include "gui/shell/AboutBox.h"
+#include "gui/shell/EditorForm.h"
+#include "gui/shell/HelpSystem.h"
+#include "gui/shell/MainForm.h"
+#include "gui/shell/OptionsDlg.h"
+#include "gui/shell/StatusBar.h"
+#include "gui/widgets/UserInterface.h"
+#include "settings/SettingsFile.h"
+#include "study/PreliminaryStats.h"
+#include "study/Program.h"
+#include "study/StudyReader.h"
+#include "study/Transformations.h"
+
+namespace veltrio::gui {
+
+namespace {
+
+QString ToQ(const std::string& s) {
+    return QString::fromStdString(s);
+}
+std::filesystem::path ToPath(const QString& s) {
+    return std::filesystem::path(s.toStdU16String());
+}
+const QString Caption = QStringLiteral("VELTRIO");
+
+// Ends a progress bar that a failing procedure left running.
+class ProgressGuard {
+public:
+    explicit ProgressGuard(TTavStatusBar& bar) : m_bar(bar) {}
+    ~ProgressGuard() { m_bar.EndProgress(); }
+    ProgressGuard(const ProgressGuard&) = delete;
+    ProgressGuard& operator=(const ProgressGuard&) = delete;
+
+private:
+    TTavStatusBar& m_bar;
+};
+
+} // namespace
+
+// Host ---------------------------------------------------------------------
+
+void TMainForm::ShowMessage(const std::string& text) {
+    TUserInterface::Current().Message(this, Caption, ToQ(text), QMessageBox::Information);
+}
+
+void TMainForm::ShowDialog(const std::string& caption, const std::string& text, int helpContext) {
+    TUserInterface::Current().Message(this, ToQ(caption), ToQ(text), QMessageBox::Information);
+}
+
+bool TMainForm::AskYesNo(const std::string& text) {
+    return TUserInterface::Current().YesNo(this, Caption, ToQ(text));
+}
+
+void TMainForm::StartProgress(int steps) {
+    m_statusBar->StartProgress(0, steps);
+}
+void TMainForm::StepProgress() {
+    m_statusBar->StepProgress(1);
+}
+void TMainForm::EndProgress() {
+    m_statusBar->EndProgress();
+}
+
+void TMainForm::SetPanelText(int panel, const std::string& text) {
+    m_statusBar->SetPanelText(panel, ToQ(text));
+}
+
+void TMainForm::ShowDocument(std::shared_ptr<TTavContents> document, const std::string& caption,
+                             int helpContext) {
+    if (!document) {
+        return;
+    }
+    auto* form = new TTavBrowseForm(std::move(document), ToQ(caption),
+                                    helpContext > 0 ? helpContext : 1100, m_printer.get());
+    QMdiSubWindow* sub = m_mdiArea->addSubWindow(form);
+    sub->setAttribute(Qt::WA_DeleteOnClose);
+    sub->setWindowIcon(windowIcon());
+    connect(form, &QObject::destroyed, this, [this] { updateMenus(); });
+    sub->showMaximized();
+    m_mdiArea->setActiveSubWindow(sub);
+    updateMenus();
+}
+
+void TMainForm::StudyStateChanged() {
+    updateMenus();
+}
+
+// Opening a study -----------------------------------------------------------
+
+void TMainForm::OpenStudy(const QString& path, bool addToHistory) {
+    Program& p = *m_program;
+    {
+        TBusyWindow busy(nullptr);
+        ReadStudyFile(p, ToPath(path));
+    }
+    // Kept also when the file was refused, so that it can be mended in the
+    // editor.
+    m_currentFile = path;
+    m_statusBar->SetPanelText(3, QFileInfo(path).fileName());
+    if (!p.StudyLoaded) {
+        p.CurrentFile = ToPath(path);
+        m_statusBar->SetPanelText(2, QString());
+        m_transformPanelAct->setVisible(false);
+        updateMenus();
+        return;
+    }
+    p.Settings.DiscardOutlierTests = false;
+    p.Prelim.reset();
+    updateMenus();
+    if (addToHistory) {
+        AddToFileHistory(m_history, path.toStdString());
+        RebuildHistoryMenu();
+    }
+    m_statusBar->SetPanelText(2, p.CurrentStudy->Design == dkSplitLevel ? tr("Split level")
+                                                                        : tr("Uniform level"));
+    ShowTransformationPanel();
+}
+
+void TMainForm::ShowTransformationPanel() {
+    const int index = m_program->CurrentStudy ? m_program->CurrentStudy->Transformation : 0;
+    m_transformPanel->setText(ToQ(TransformationPanelText(index)));
+    m_transformPanelAct->setVisible(true);
+}
+
+// Procedures ----------------------------------------------------------------
+
+void TMainForm::RunMenuCommand(const TMenuCommand& command) {
+    if (!command.Procedure) {
+        ShowMessage("Function not implememted");
+        return;
+    }
+    const TProcedure* proc = m_lookup ? m_lookup(command.Procedure) : nullptr;
+    if (!proc || !MenuRuleAllows(command.Rule, *m_program) ||
+        (proc->Enabled && !proc->Enabled(*m_program))) {
+        return;
+    }
+    if (command.Procedure == ExecuteStudyProcedure) {
+        if (m_busy) {
+            return;
+        }
+        m_busy = true;
+        RunProcedure(*proc);
+        m_busy = false;
+        return;
+    }
+    RunProcedure(*proc);
+}
+
+void TMainForm::RunProcedure(const TProcedure& procedure) {
+    {
+        ProgressGuard progress(*m_statusBar);
+        try {
+            procedure.Run(*m_program);
+        } catch (const std::exception& e) {
+            ReportError(ToQ(e.what()));
+        }
+    }
+    updateMenus();
+}
+
+void TMainForm::ReportError(const QString& text) {
+    TUserInterface::Current().Message(this, Caption, text, QMessageBox::Critical);
+}
+
+// File and edit commands ----------------------------------------------------
+
+void TMainForm::mnuOpenClick() {
+    const QString path = TUserInterface::Current().OpenFileName(
+        this, tr("Open"), QStringLiteral("Proficiency testing files (*.PAR *.par)"));
+    if (!path.isEmpty()) {
+        OpenStudy(path, true);
+    }
+}
+
+void TMainForm::mnuEditClick() {
+    if (m_currentFile.isEmpty()) {
+        return;
+    }
+    TEditorForm editor(this);
+    connect(&editor, &TEditorForm::HelpRequested, this, &TMainForm::ShowHelp);
+    editor.LoadFile(m_currentFile);
+    if (TUserInterface::Current().Exec(editor) == QDialog::Accepted) {
+        OpenStudy(m_currentFile, true);
+    }
+}
+
+void TMainForm::mnuSaveAsClick() {
+    TTavBrowseForm* b = ActiveBrowser();
+    if (!b) {
+        return;
+    }
+    QString filter = DocumentFileFilters().first();
+    QString name =
+        TUserInterface::Current().SaveFileName(this, tr("Save as"), DocumentFileFilters(), &filter);
+    if (name.isEmpty()) {
+        return;
+    }
+    const TDocumentFormat format = FormatOfFileName(name, FormatOfFilter(filter));
+    name = WithSuffix(name, format);
+    QString error;
+    TBusyWindow busy(nullptr);
+    if (!SaveDocument(b->Document(), name, format, &error)) {
+        ReportError(tr("The document could not be saved.\n%1").arg(error));
+    }
+}
+
+void TMainForm::mnuPrintClick() {
+    TTavBrowseForm* b = ActiveBrowser();
+    if (!b || !TUserInterface::Current().AskPrinter(this, *m_printer)) {
+        return;
+    }
+    TBusyWindow busy(this);
+    b->PrintDocumentOn(*m_printer);
+}
+
+void TMainForm::mnuPrintSetupClick() {
+    TUserInterface::Current().PrintSetup(this, *m_printer);
+}
+
+void TMainForm::mnuCopyClick() {
+    if (TTavBrowseForm* b = ActiveBrowser()) {
+        CopyDocument(b->Document());
+    }
+}
+
+// Tools and options ---------------------------------------------------------
+
+void TMainForm::mnuTransformationClick() {
+    Program& p = *m_program;
+    if (!p.StudyLoaded || !p.CurrentStudy || m_currentFile.isEmpty()) {
+        return;
+    }
+    m_transformDlg->SetItemIndex(p.CurrentStudy->Transformation);
+    if (TUserInterface::Current().Exec(*m_transformDlg) != QDialog::Accepted) {
+        return;
+    }
+    {
+        TBusyWindow busy(nullptr);
+        ExecuteTransformation(p, m_transformDlg->ItemIndex());
+    }
+    if (p.StudyLoaded && p.CurrentStudy) {
+        ShowTransformationPanel();
+    } else {
+        m_transformPanelAct->setVisible(false);
+        m_statusBar->SetPanelText(2, QString());
+    }
+    updateMenus();
+}
+
+void TMainForm::mnuOptionsClick() {
+    m_optionsDlg->Execute();
+}
+
+// Windows -------------------------------------------------------------------
+
+void TMainForm::mnuCloseAllClick() {
+    const QList<QMdiSubWindow*> windows = m_mdiArea->subWindowList(QMdiArea::CreationOrder);
+    for (auto it = windows.rbegin(); it != windows.rend(); ++it) {
+        (*it)->close();
+    }
+}
+
+void TMainForm::mnuPrintAllClick() {
+    const std::vector<TTavBrowseForm*> browsers = Browsers();
+    if (browsers.empty() || !TUserInterface::Current().AskPrinter(this, *m_printer)) {
+        return;
+    }
+    TBusyWindow busy(this);
+    for (TTavBrowseForm* b : browsers) {
+        b->PrintDocumentOn(*m_printer);
+    }
+}
+
+// Help ----------------------------------------------------------------------
+
+void TMainForm::ShowHelp(int context) {
+    if (m_helpAvailable) {
+        m_help->ShowContext(context);
+    }
+}
+
+void TMainForm::ShowHelpForActiveWindow() {
+    QWidget* w = QApplication::activeModalWidget();
+    if (!w) {
+        w = QApplication::activePopupWidget();
+    }
+    if (!w) {
+        if (QMdiSubWindow* sub = m_mdiArea->activeSubWindow()) {
+            w = sub->widget();
+        }
+    }
+    if (!w) {
+        w = QApplication::focusWidget() ? QApplication::focusWidget() : this;
+    }
+    ShowHelp(THelpSystem::ContextOf(w));
+}
+
+void TMainForm::mnuContentsClick() {
+    if (m_helpAvailable) {
+        m_help->ShowContents();
+    }
+}
+
+void TMainForm::mnuSearchClick() {
+    if (m_helpAvailable) {
+        m_help->ShowSearch(QString());
+    }
+}
+
+void TMainForm::mnuHowToUseClick() {
+    if (m_helpAvailable) {
+        m_help->ShowHowToUse();
+    }
+}
+
+void TMainForm::mnuAboutClick() {
+    TAboutBox about(this);
+    TUserInterface::Current().Exec(about);
+}
+
+} // namespace veltrio::gui
