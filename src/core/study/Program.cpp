@@ -11,6 +11,9 @@ void Program::DestroyStudy() {
     Stats.reset();
     CurrentStudy.reset();
     StudyLoaded = false;
+    SplitControl.reset();
+    GrubbsCounts.reset();
+    ANOVA.reset();
 }
 
 void Program::RecomputeStatistics() {
@@ -18,7 +21,8 @@ void Program::RecomputeStatistics() {
         Stats.reset();
         return;
     }
-    Stats = std::make_unique<TDescriptiveStatistics>(CurrentStudy->NoOfLevels, CurrentStudy->NoOfLabs);
+    Stats =
+        std::make_unique<TDescriptiveStatistics>(CurrentStudy->NoOfLevels, CurrentStudy->NoOfLabs);
     Stats->ComputeCells(*CurrentStudy, SilentMode ? nullptr : &host());
     Stats->ComputeLevels(*CurrentStudy);
 }

@@ -15,6 +15,9 @@
 namespace veltrio {
 
 class TPreliminaryStats;
+class TSplitControl;
+struct TGrubbsCounts;
+class TANOVA;
 
 // The program-wide objects of one run: the loaded study with its statistics,
 // the state of the outlier tests, the user's exclusions, the settings and the
@@ -49,6 +52,14 @@ public:
     // The figures of "Descriptive statistics"; made by the first procedure
     // that needs them.
     std::unique_ptr<TPreliminaryStats> Prelim;
+    // The long-lived evaluation objects of the procedures (split-level
+    // control, the laboratory counts of the last Grubbs test, the analysis of
+    // variance). Made by the first procedure that needs them and dropped with
+    // the study, so that a newly opened study starts from their initial state.
+    // Shared pointers because the study layer does not know their types.
+    std::shared_ptr<TSplitControl> SplitControl;
+    std::shared_ptr<TGrubbsCounts> GrubbsCounts;
+    std::shared_ptr<TANOVA> ANOVA;
 
     // Suppress the progress display while a tool processes several files.
     bool SilentMode = false;

@@ -1,0 +1,57 @@
+#include "preliminary/SplitControl.h"
+
+#include "preliminary/OutlierCommon.h"
+#include "study/Program.h"
+
+namespace veltrio {
+
+void TSplitControl::Clear() {
+    SignificantLevels = 0;
+    MeanDifference.fill(MissingValue);
+    TValue.fill(MissingValue);
+    PValue.fill(MissingValue);
+    DiffSD.fill(MissingValue);
+    DiffVariance.fill(MissingValue);
+    PairsComputed = false;
+}
+
+bool TSplitControl::Significant(int level) const {
+    const double p = PValue.at(static_cast<std::size_t>(level));
+    return p != MissingValue && p < 0.05;
+}
+
+bool TSplitControl::CorrectionApplies(const Program& program) const {
+    return SignificantLevels > 0 && program.Settings.AutoSplitCorrection;
+}
+
+void TSplitControl::AutoSpikingCorrection(Program& program, bool apply) const {
+    if (!program.CurrentStudy) {
+        return;
+    }
+    DataType& s = *program.CurrentStudy;
+    for (int lv = 1; lv <= s.NoOfLevels; ++lv) {
+        const double d = MeanDifference.at(static_cast<std::size_t>(lv));
+        if (!Significant(lv) || d == MissingValue || s.NoOfReplicates < 2) {
+            continue;
+        }
+        TLevel& level = s.Level(lv);
+        for (int lab = 1; lab <= s.NoOfLabs; ++lab) {
+            const TResult r = level.GetResult(lab, 2);
+            if (r.Flag == '<' || r.Value == MissingValue) {
+                continue;
+            }
+            level.SetResult(lab, 2, r.Flag, apply ? r.Value + d : r.Value - d, r.Decimals);
+        }
+    }
+    RecomputeCellsAndLevels(program);
+    program.Outliers.Clear();
+}
+
+TSplitControl& SplitControlOf(Program& program) {
+    if (!program.SplitControl) {
+        program.SplitControl = std::make_shared<TSplitControl>();
+    }
+    return *program.SplitControl;
+}
+
+} // namespace veltrio
