@@ -268,13 +268,16 @@ TEST_P(MarginWriting, TruncatedToTenths) {
     EXPECT_EQ(ini.Read("Margins", "Top"), GetParam().Tenths);
 }
 
+// 2.0 stepped down by 0.1 three times, as a spin box does, is
+// 1.6999999999999997: still 17 tenths.
 INSTANTIATE_TEST_SUITE_P(Cases, MarginWriting,
-                         ::testing::Values(MarginCase{1.25, "12"}, MarginCase{1.0, "10"},
-                                           MarginCase{2.3, "23"}, MarginCase{0.7, "7"},
-                                           MarginCase{4.1, "41"}, MarginCase{1.99, "19"},
-                                           MarginCase{0.29, "2"}, MarginCase{0.0, "0"},
-                                           MarginCase{-0.15, "-1"}, MarginCase{1e30, "2147483647"},
-                                           MarginCase{NAN, "0"}));
+                         ::testing::Values(MarginCase{1.25, "12"},
+                                           MarginCase{2.0 - 0.1 - 0.1 - 0.1, "17"},
+                                           MarginCase{1.0, "10"}, MarginCase{2.3, "23"},
+                                           MarginCase{0.7, "7"}, MarginCase{4.1, "41"},
+                                           MarginCase{1.99, "19"}, MarginCase{0.29, "2"},
+                                           MarginCase{0.0, "0"}, MarginCase{-0.15, "-1"},
+                                           MarginCase{1e30, "2147483647"}, MarginCase{NAN, "0"}));
 
 TEST(SettingsFile, SaveKeepsTheOtherKeysOfTheFile) {
     ScratchFolder dir("veltrio-settings");

@@ -54,8 +54,8 @@ int ReadInteger(const TIniFile& ini, const char* section, const char* key, int f
     return value && *value >= lo && *value <= hi ? *value : fallback;
 }
 
-// Whole tenths of a centimetre, truncated. The nudge keeps a margin typed
-// with one decimal (2.3 cm is 22.999... tenths in binary) on its own tenth.
+// Whole tenths of a centimetre, truncated. The nudge keeps a margin reached
+// by steps of 0.1 (2.0 - 3 x 0.1 = 1.6999999999999997) on its own tenth.
 int MarginTenths(double cm) {
     if (!std::isfinite(cm)) {
         return 0;
