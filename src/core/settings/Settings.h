@@ -4,7 +4,8 @@
 
 namespace veltrio {
 
-// The user's settings, one object for the whole run.
+// The user's settings, one object for the whole run. LoadSettings and
+// SaveSettings (settings/SettingsFile.h) keep them in "VELTRIO.INI".
 struct TSettings {
     int DesignColours = 3;
     bool ShowRegLabNo = false;

@@ -54,11 +54,13 @@ bool ApplyTransformation(Program& program, int index);
 // Makes the reader apply the transformation a data file names.
 void InstallTransformations(Program& program);
 
-// The data file `bytes` with its TRANSFORM line for `index`: every line is
-// kept as it stands (encoding and line ends included) but for an earlier
-// TRANSFORM in the header, which goes, and the new line
-// `TRANSFORM = "LN"`, indented like the deepest header line so far, which
-// stands before the first line whose upper-cased text holds "END".
+// The data file `bytes` with its TRANSFORM line for `index`. The new line
+// `TRANSFORM = "LN"`, indented like the deepest line so far, stands before
+// the first line whose upper-cased text holds "END" (a text such as "Legend"
+// counts). An earlier TRANSFORM keyword with its name goes wherever the
+// reader would still find it in the header, and its line with it when nothing
+// else is left on it; the word inside a quoted text is no keyword. Every other
+// byte stays as it is, so the file keeps its encoding and line ends.
 std::string TransformedFileText(std::string_view bytes, int index);
 
 // Rewrites the data file at `path` with the TRANSFORM line of `index`. The
