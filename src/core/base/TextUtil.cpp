@@ -2,6 +2,8 @@
 
 #include <array>
 #include <charconv>
+#include <cstdint>
+#include <cstring>
 
 namespace veltrio {
 
@@ -95,6 +97,10 @@ char32_t NextCodePoint(std::string_view s, std::size_t& pos) {
 bool IsValidUtf8(std::string_view s) {
     std::size_t pos = 0;
     while (pos < s.size()) {
+        if (static_cast<unsigned char>(s[pos]) < 0x80) {
+            ++pos;
+            continue;
+        }
         const std::size_t before = pos;
         const char32_t cp = NextCodePoint(s, pos);
         if (cp == 0xFFFD && pos == before + 1 && static_cast<unsigned char>(s[before]) >= 0x80) {
@@ -105,8 +111,17 @@ bool IsValidUtf8(std::string_view s) {
 }
 
 bool IsAscii(std::string_view s) {
-    for (char c : s) {
-        if (static_cast<unsigned char>(c) >= 0x80) {
+    // Eight bytes at a time: no byte has its high bit set.
+    std::size_t i = 0;
+    for (; i + 8 <= s.size(); i += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, s.data() + i, 8);
+        if (word & 0x8080808080808080ull) {
+            return false;
+        }
+    }
+    for (; i < s.size(); ++i) {
+        if (static_cast<unsigned char>(s[i]) >= 0x80) {
             return false;
         }
     }
@@ -123,15 +138,20 @@ std::size_t Utf8Length(std::string_view s) {
     return n;
 }
 
-std::string Utf8Left(std::string_view s, std::size_t n) {
+std::string_view Utf8LeftView(std::string_view s, std::size_t n) {
+    if (s.size() <= n) {
+        return s; // never more code points than bytes
+    }
     std::size_t pos = 0;
     std::size_t count = 0;
     while (pos < s.size() && count < n) {
         NextCodePoint(s, pos);
         ++count;
     }
-    return std::string(s.substr(0, pos));
+    return s.substr(0, pos);
 }
+
+std::string Utf8Left(std::string_view s, std::size_t n) { return std::string(Utf8LeftView(s, n)); }
 
 std::string OemToAnsiText(std::string_view cp850) {
     std::string out;
@@ -191,6 +211,9 @@ std::string UpperAscii(std::string_view s) {
 }
 
 std::string UpperCode(std::string_view utf8) {
+    if (IsAscii(utf8)) {
+        return UpperAscii(utf8);
+    }
     std::string out;
     out.reserve(utf8.size());
     std::size_t pos = 0;

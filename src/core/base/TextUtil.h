@@ -26,6 +26,7 @@ void AppendUtf8(std::string& out, char32_t cp);
 std::size_t Utf8Length(std::string_view s);
 // The first `n` code points.
 std::string Utf8Left(std::string_view s, std::size_t n);
+std::string_view Utf8LeftView(std::string_view s, std::size_t n);
 
 // Codes are stored upper-cased: ASCII letters and æ, ø, å become Æ, Ø, Å.
 std::string UpperCode(std::string_view utf8);

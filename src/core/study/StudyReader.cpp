@@ -20,6 +20,61 @@ struct ScanError {
     int Code;
 };
 
+// A number of the form [-]digits[(.|,)digits]: the decimal point may be '.'
+// or ','. Short numbers are exact as the quotient of two exactly represented
+// doubles (one correctly rounded division); longer ones go to from_chars.
+bool ParseDecimal(std::string_view text, double& value) {
+    static constexpr double kPow10[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                        1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                        1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+    std::size_t i = 0;
+    const bool negative = !text.empty() && text[0] == '-';
+    if (negative) {
+        ++i;
+    }
+    std::uint64_t mantissa = 0;
+    int digits = 0;
+    int decimals = 0;
+    bool point = false;
+    bool anyDigit = false;
+    for (; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c >= '0' && c <= '9') {
+            anyDigit = true;
+            if (mantissa != 0 || c != '0') {
+                ++digits;
+            }
+            mantissa = mantissa * 10 + static_cast<unsigned>(c - '0');
+            if (point) {
+                ++decimals;
+            }
+            if (digits > 15 || decimals > 22) {
+                break;
+            }
+        } else if ((c == '.' || c == ',') && !point) {
+            point = true;
+        } else {
+            return false;
+        }
+    }
+    if (!anyDigit) {
+        return false;
+    }
+    if (i == text.size()) {
+        const double v = static_cast<double>(mantissa) / kPow10[decimals];
+        value = negative ? -v : v;
+        return true;
+    }
+    // Too many digits for the exact path.
+    std::string copy(text);
+    if (const auto comma = copy.find(','); comma != std::string::npos) {
+        copy[comma] = '.';
+    }
+    const auto res = std::from_chars(copy.data(), copy.data() + copy.size(), value,
+                                     std::chars_format::fixed);
+    return res.ec == std::errc() && res.ptr == copy.data() + copy.size() && std::isfinite(value);
+}
+
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == ':' || c == ';'; }
 bool IsLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
@@ -27,19 +82,21 @@ bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 // The hand-written scanner over the lines of a data file.
 class Scanner {
 public:
+    // `bytes` must outlive the scanner.
     Scanner(std::string_view bytes, bool utf8) : m_utf8(utf8) {
         if (bytes.substr(0, 3) == "\xEF\xBB\xBF") {
             bytes.remove_prefix(3);
         }
+        m_lines.reserve(bytes.size() / 24 + 1);
         std::size_t pos = 0;
         while (pos < bytes.size()) {
-            std::size_t end = bytes.find_first_of("\r\n", pos);
-            if (end == std::string_view::npos) {
-                end = bytes.size();
+            std::size_t end = pos;
+            while (end < bytes.size() && bytes[end] != '\n' && bytes[end] != '\r') {
+                ++end;
             }
             std::string_view line = bytes.substr(pos, end - pos);
-            m_lines.push_back(m_utf8 ? Utf8Left(line, MaxLineLength)
-                                     : std::string(line.substr(0, MaxLineLength)));
+            m_lines.push_back(m_utf8 ? Utf8LeftView(line, MaxLineLength)
+                                     : line.substr(0, MaxLineLength));
             pos = end;
             if (pos < bytes.size() && bytes[pos] == '\r') {
                 ++pos;
@@ -59,6 +116,7 @@ public:
                 if (m_lineNo >= static_cast<int>(m_lines.size())) {
                     return false;
                 }
+                m_line = m_lines[static_cast<std::size_t>(m_lineNo)];
                 ++m_lineNo;
                 m_pos = 0;
                 continue;
@@ -81,9 +139,11 @@ public:
     bool HasInput() {
         const int line = m_lineNo;
         const std::size_t pos = m_pos;
+        const std::string_view current = m_line;
         const bool more = SkipToToken();
         m_lineNo = line;
         m_pos = pos;
+        m_line = current;
         return more;
     }
 
@@ -128,33 +188,32 @@ public:
 
     Real RealNumber(int eofError = reEndOfFile) {
         NeedToken(eofError);
-        std::string text;
-        if (Line()[m_pos] == '-') {
-            text += Line()[m_pos++];
+        const std::string_view line = Line();
+        const std::size_t start = m_pos;
+        if (line[m_pos] == '-') {
+            ++m_pos;
         }
         bool pointSeen = false;
+        bool comma = false;
         int decimals = 0;
-        while (m_pos < Line().size()) {
-            char c = Line()[m_pos];
+        while (m_pos < line.size()) {
+            const char c = line[m_pos];
             if (!IsDigit(c) && c != '.' && c != ',') {
                 break;
             }
             ++m_pos;
-            if (c == ',' && !pointSeen) {
-                c = '.';
-            }
             if (pointSeen) {
                 ++decimals;
-            } else if (c == '.') {
+            } else if (c == '.' || c == ',') {
                 pointSeen = true;
+                comma = c == ',';
             }
-            text += c;
         }
-        const char* first = text.data();
-        const char* last = text.data() + text.size();
+        // The first ',' is the decimal point; any later '.' or ',' makes the
+        // number unreadable.
+        const std::string_view text(line.data() + start, m_pos - start);
         double value = 0.0;
-        const auto res = std::from_chars(first, last, value, std::chars_format::fixed);
-        if (res.ec != std::errc() || res.ptr != last || !std::isfinite(value)) {
+        if (!ParseDecimal(text, value)) {
             throw ScanError{reNumber};
         }
         return Real{value, std::min(decimals, MaxDecimalsKept)};
@@ -170,9 +229,9 @@ public:
         if (close == std::string::npos) {
             throw ScanError{reQuoted};
         }
-        const std::string raw = Line().substr(m_pos + 1, close - m_pos - 1);
+        const std::string_view raw = Line().substr(m_pos + 1, close - m_pos - 1);
         m_pos = close + 1;
-        return Utf8Left(Convert(raw), length);
+        return m_utf8 ? Utf8Left(raw, length) : Utf8Left(OemToAnsiText(raw), length);
     }
 
     // The characters up to the next blank, ',' or line end; the first four
@@ -184,14 +243,16 @@ public:
 
     // A code that starts at the current position (no skipping).
     std::string CodeHere() {
-        std::string raw;
-        while (m_pos < Line().size() && !IsBlank(Line()[m_pos]) && Line()[m_pos] != ',') {
-            raw += Line()[m_pos++];
-        }
-        if (m_pos < Line().size() && Line()[m_pos] == ',') {
+        const std::string_view line = Line();
+        const std::size_t start = m_pos;
+        while (m_pos < line.size() && !IsBlank(line[m_pos]) && line[m_pos] != ',') {
             ++m_pos;
         }
-        return Utf8Left(Convert(raw), CodeLength);
+        const std::string_view raw(line.data() + start, m_pos - start);
+        if (m_pos < line.size() && line[m_pos] == ',') {
+            ++m_pos;
+        }
+        return m_utf8 ? Utf8Left(raw, CodeLength) : Utf8Left(OemToAnsiText(raw), CodeLength);
     }
 
     // Skips blanks and commas on the current line only; false at its end.
@@ -217,13 +278,11 @@ public:
     void Advance() { ++m_pos; }
 
 private:
-    const std::string& Line() const {
-        static const std::string empty;
-        return m_lineNo == 0 ? empty : m_lines[static_cast<std::size_t>(m_lineNo - 1)];
-    }
-    std::string Convert(const std::string& raw) const { return m_utf8 ? raw : OemToAnsiText(raw); }
+    std::string_view Line() const { return m_line; }
 
-    std::vector<std::string> m_lines;
+    // Views into the file's bytes, which outlive the scanner.
+    std::vector<std::string_view> m_lines;
+    std::string_view m_line; // the current line
     bool m_utf8;
     int m_lineNo = 0;
     std::size_t m_pos = 0;
@@ -543,7 +602,8 @@ void ResetForRead(Program& program) {
 
 int ReadStudyText(Program& program, std::string_view bytes, const std::filesystem::path& name) {
     ResetForRead(program);
-    const bool utf8 = IsValidUtf8(bytes);
+    const bool ascii = IsAscii(bytes);
+    const bool utf8 = ascii || IsValidUtf8(bytes);
     Scanner sc(bytes, utf8);
     Header h;
     int error = ParseHeader(sc, h);
@@ -579,7 +639,7 @@ int ReadStudyText(Program& program, std::string_view bytes, const std::filesyste
     }
 
     program.CurrentFile = name;
-    program.CurrentFileIsUtf8 = utf8 && !IsAscii(bytes);
+    program.CurrentFileIsUtf8 = utf8 && !ascii;
     if (h.Transformation != 0) {
         const bool apply =
             !program.Settings.ConfirmTrans ||
