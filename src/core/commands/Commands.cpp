@@ -2,6 +2,9 @@
 
 #include <memory>
 
+#include "preliminary/BaseTable.h"
+#include "preliminary/Cochran.h"
+#include "preliminary/Grubbs.h"
 #include "study/DescriptiveReport.h"
 #include "study/PreliminaryStats.h"
 #include "study/Program.h"
@@ -10,7 +13,12 @@ namespace veltrio {
 
 namespace {
 
-bool StudyLoaded(const Program& p) { return p.StudyLoaded && p.CurrentStudy; }
+bool StudyLoaded(const Program& p) {
+    return p.StudyLoaded && p.CurrentStudy;
+}
+bool SplitLevel(const Program& p) {
+    return StudyLoaded(p) && p.CurrentStudy->Design == dkSplitLevel;
+}
 
 TPreliminaryStats& PrelimOf(Program& p) {
     if (!p.Prelim) {
@@ -21,6 +29,11 @@ TPreliminaryStats& PrelimOf(Program& p) {
 
 std::vector<TProcedure> MakeProcedures() {
     return {
+        {"", "Base table (ISO table A)", StudyLoaded, BaseTableReport},
+        {"", "Base table corrected for spiking", SplitLevel, BaseTableCorrectedReport},
+        // The menu shows the information dialog first where it applies.
+        {"", "Cochran outliers", StudyLoaded, CochranOutliersCommand},
+        {"", "Grubbs outliers", StudyLoaded, GrubbsReport},
         {"", "Descriptive statistics", StudyLoaded,
          [](Program& p) { DescriptiveReport(p, PrelimOf(p)); }},
     };
@@ -32,7 +45,8 @@ std::string CommandName(std::string_view caption) {
     std::string name;
     bool gap = false;
     for (char c : caption) {
-        const bool alnum = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+        const bool alnum =
+            (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
         if (alnum) {
             if (gap && !name.empty()) {
                 name += '-';
