@@ -1,6 +1,8 @@
 #include "StudyJson.h"
 
 #include "Json.h"
+#include "quality/ANOVA.h"
+#include "quality/Evaluation.h"
 #include "study/Program.h"
 
 namespace veltrio {
@@ -158,6 +160,80 @@ std::string StudyToJson(const Program& program) {
     j.BeginArray();
     for (int lv = 1; lv <= s.NoOfLevels; ++lv) {
         WriteLevel(j, s, *program.Stats, lv);
+    }
+    j.EndArray();
+    j.EndObject();
+    return j.str();
+}
+
+std::string EvaluationToJson(Program& program) {
+    JsonWriter j;
+    j.BeginObject();
+    if (!program.CurrentStudy || !program.Stats) {
+        j.Key("loaded");
+        j.Bool(false);
+        j.EndObject();
+        return j.str();
+    }
+    EvaluateStudy(program);
+    const DataType& s = *program.CurrentStudy;
+    const TDescriptiveStatistics& d = *program.Stats;
+    const TANOVA& a = ANOVAOf(program);
+    j.Key("loaded");
+    j.Bool(true);
+    j.Key("File");
+    j.String(program.CurrentFile.filename().string());
+    j.Key("DiscardOutlierTests");
+    j.Bool(program.Settings.DiscardOutlierTests);
+    j.Key("ExcludedLabs");
+    j.BeginArray();
+    for (int lab = 1; lab <= s.NoOfLabs; ++lab) {
+        if (program.ExcludedLabs.Contains(lab)) {
+            j.String(s.Level(1).GetRandCode(lab));
+        }
+    }
+    j.EndArray();
+    j.Key("Levels");
+    j.BeginArray();
+    for (int lv = 1; lv <= s.NoOfLevels; ++lv) {
+        const TLevel& l = s.Level(lv);
+        const auto slot = TDescriptiveStatistics::Slot(lv);
+        const auto i = static_cast<std::size_t>(lv);
+        j.BeginObject();
+        j.Key("Level");
+        j.Integer(lv);
+        j.Key("LevelName");
+        j.String(l.LevelName);
+        j.Key("Marks");
+        j.BeginArray();
+        for (int lab = 1; lab <= s.NoOfLabs; ++lab) {
+            j.BeginObject();
+            j.Key("RandCode");
+            j.String(l.GetRandCode(lab));
+            j.Key("Mark");
+            j.String(std::string(1, l.GetMark(lab)));
+            j.EndObject();
+        }
+        j.EndArray();
+        j.Key("CochranStat");
+        j.Number(d.CochranStat[slot]);
+        j.Key("GrubbsStat");
+        j.Number(d.GrubbsStat[slot]);
+        j.Key("NoOfGrubbsLabs");
+        j.Integer(d.NoOfGrubbsLabs[slot]);
+        j.Key("NoOfValidLabs");
+        j.Integer(d.NoOfValidLabs[slot]);
+        j.Key("Sr");
+        j.Number(a.Sr[i]);
+        j.Key("SL");
+        j.Number(a.SL[i]);
+        j.Key("SR");
+        j.Number(a.SR[i]);
+        j.Key("r");
+        j.Number(a.RepeatabilityLimit(lv));
+        j.Key("R");
+        j.Number(a.ReproducibilityLimit(lv));
+        j.EndObject();
     }
     j.EndArray();
     j.EndObject();
