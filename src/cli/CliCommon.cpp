@@ -1,0 +1,233 @@
+// What both command-line programs share: options, set-up, reading a study.
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <iostream>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "CliCommon.h"
+#include "CliHost.h"
+#include "StudyJson.h"
+#include "StudyText.h"
+#include "base/AtomicFile.h"
+#include "base/Error.h"
+#include "base/TextUtil.h"
+#include "commands/Commands.h"
+#include "settings/SettingsFile.h"
+#include "study/Program.h"
+#include "study/Transformations.h"
+#include "study/StudyReader.h"
+#include "textlib/Languages.h"
+
+namespace fs = std::filesystem;
+
+namespace veltrio {
+
+const char* const kUsage = R"(usage: veltrio-cli [options] COMMAND ...
+
+Commands:
+  stats FILE [--json]          read a study file and print the study and its
+                               statistics (as JSON with --json)
+  run FILE [--procedure NAME]... [--out DIR] [--format LIST]
+                               evaluate a study file and write its documents
+                               into DIR (default: veltrio-out) with an
+                               index.html; without --procedure every procedure
+                               that the study allows runs
+  list                         the procedure names and their menu captions
+
+Options:
+  --format LIST                formats to write, comma-separated from
+                               html,rtf,pdf,txt (default: all four)
+  --settings FILE              the settings file (VELTRIO.INI) to use; without
+                               it the program's defaults apply
+  --lang FILE                  the language file to use
+  --language NAME              the output language by name (English, Dansk,
+                               ...) or number 0..5 (default: English)
+  -h, --help                   this text
+
+Exit status: 0 success, 1 the input was refused (the reason is printed on
+standard error), 2 wrong usage.
+)";
+
+fs::path ProgramDirectory(const char* argv0) {
+    std::error_code ec;
+    const fs::path self = fs::canonical("/proc/self/exe", ec);
+    if (!ec) {
+        return self.parent_path();
+    }
+    return fs::absolute(argv0).parent_path();
+}
+
+namespace {
+
+// A language by number or by name (base name or the name the Options
+// dialog shows, in any case).
+int LanguageByName(const std::string& name) {
+    if (name.size() == 1 && name[0] >= '0' && name[0] < '0' + LanguageCount) {
+        return name[0] - '0';
+    }
+    const std::string upper = UpperAscii(name);
+    for (int i = 0; i < LanguageCount; ++i) {
+        if (upper == LanguageBaseName(i) || upper == UpperAscii(LanguageDisplayName(i))) {
+            return i;
+        }
+    }
+    return -1;
+}
+
+} // namespace
+
+bool ParseArgs(int argc, char** argv, Options& o, std::string& error) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string a = argv[i];
+        auto value = [&](const char* name, std::string& out) {
+            if (i + 1 >= argc) {
+                error = std::string(name) + " needs a value";
+                return false;
+            }
+            out = argv[++i];
+            return true;
+        };
+        std::string v;
+        if (a == "-h" || a == "--help") {
+            o.Command = "help";
+            return true;
+        } else if (a == "--lang") {
+            if (!value("--lang", v)) {
+                return false;
+            }
+            o.LanguageFile = v;
+        } else if (a == "--settings") {
+            if (!value("--settings", v)) {
+                return false;
+            }
+            o.SettingsFile = v;
+        } else if (a == "--language") {
+            if (!value("--language", v)) {
+                return false;
+            }
+            o.Language = LanguageByName(v);
+            if (o.Language < 0) {
+                error = "--language takes English, Dansk, Deutsch, Francais, Espanol, Slovakia "
+                        "or 0 to 5";
+                return false;
+            }
+        } else if (a == "--json") {
+            o.Json = true;
+        } else if (a == "--out") {
+            if (!value("--out", v)) {
+                return false;
+            }
+            o.OutDir = v;
+        } else if (a == "--procedure") {
+            if (!value("--procedure", v)) {
+                return false;
+            }
+            o.Procedures.push_back(v);
+        } else if (a == "--format") {
+            if (!value("--format", v)) {
+                return false;
+            }
+            o.Formats.clear();
+            std::size_t pos = 0;
+            while (pos <= v.size()) {
+                const std::size_t comma = std::min(v.find(',', pos), v.size());
+                const std::string f = v.substr(pos, comma - pos);
+                if (f != "html" && f != "rtf" && f != "pdf" && f != "txt") {
+                    error = "--format takes html, rtf, pdf and txt, not \"" + f + "\"";
+                    return false;
+                }
+                o.Formats.insert(f);
+                pos = comma + 1;
+            }
+        } else if (a.size() > 1 && a[0] == '-') {
+            error = "unknown option " + a;
+            return false;
+        } else if (o.Command.empty()) {
+            o.Command = a;
+        } else {
+            o.Args.push_back(a);
+        }
+    }
+    if (o.Command.empty()) {
+        error = "no command given";
+        return false;
+    }
+    return true;
+}
+
+std::string HtmlEscape(const std::string& s) {
+    std::string out;
+    for (char c : s) {
+        switch (c) {
+        case '<':
+            out += "&lt;";
+            break;
+        case '>':
+            out += "&gt;";
+            break;
+        case '&':
+            out += "&amp;";
+            break;
+        case '"':
+            out += "&quot;";
+            break;
+        default:
+            out += c;
+        }
+    }
+    return out;
+}
+
+bool LoadStudy(const fs::path& file, Program& program, CliHost& host) {
+    if (ReadStudyFile(program, file) == 0 && program.StudyLoaded) {
+        return true;
+    }
+    if (host.MessageCount() == 0) {
+        // The reader refuses a file without FILEHEADER silently.
+        std::cerr << "veltrio-cli: " << file.string()
+                  << " is not a study file (it does not begin with FILEHEADER)\n";
+    }
+    return false;
+}
+
+int Stats(const Options& o, Program& program, CliHost& host) {
+    if (o.Args.size() != 1) {
+        std::cerr << "veltrio-cli: stats takes one study file\n" << kUsage;
+        return ExitUsage;
+    }
+    if (!LoadStudy(o.Args[0], program, host)) {
+        return ExitRefused;
+    }
+    std::cout << (o.Json ? StudyToJson(program) : StudyToText(program));
+    return ExitOk;
+}
+
+int SetUpProgram(const Options& o, Program& program, const char* argv0) {
+    program.SilentMode = true;
+    program.ProgramDir = ProgramDirectory(argv0);
+    if (!o.SettingsFile.empty() && !LoadSettings(program.Settings, o.SettingsFile)) {
+        std::cerr << "veltrio-cli: cannot read the settings file " << o.SettingsFile.string()
+                  << '\n';
+        return ExitRefused;
+    }
+    if (o.Language >= 0) {
+        program.Settings.OutputLanguage = o.Language;
+    }
+    // A transformation named in a data file is applied as the settings say.
+    InstallTransformations(program);
+    const fs::path lang = o.LanguageFile.empty()
+                              ? program.ProgramDir / LanguageFileName(program.Settings.OutputLanguage)
+                              : o.LanguageFile;
+    if (!program.TextLib.OpenTextLibrary(lang)) {
+        std::cerr << "veltrio-cli: " << MissingLanguageFileMessage << " (" << lang.string()
+                  << ")\n";
+        return ExitRefused;
+    }
+    return ExitOk;
+}
+
+} // namespace veltrio

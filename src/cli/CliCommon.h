@@ -1,0 +1,40 @@
+#pragma once
+
+#include <filesystem>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace veltrio {
+
+class CliHost;
+class Program;
+
+inline constexpr int ExitOk = 0;
+inline constexpr int ExitRefused = 1;
+inline constexpr int ExitUsage = 2;
+
+extern const char* const kUsage;
+
+struct Options {
+    std::string Command;
+    std::vector<std::string> Args;
+    std::vector<std::string> Procedures;
+    std::set<std::string> Formats{"html", "rtf", "pdf", "txt"};
+    std::filesystem::path LanguageFile;
+    std::filesystem::path SettingsFile;
+    int Language = -1;
+    bool Json = false;
+    std::filesystem::path OutDir = "veltrio-out";
+};
+
+std::filesystem::path ProgramDirectory(const char* argv0);
+bool ParseArgs(int argc, char** argv, Options& o, std::string& error);
+std::string HtmlEscape(const std::string& s);
+// Settings, language file and transformations for a command that reads a
+// study; ExitOk or the exit status of the failure (already reported).
+int SetUpProgram(const Options& o, Program& program, const char* argv0);
+bool LoadStudy(const std::filesystem::path& file, Program& program, CliHost& host);
+int Stats(const Options& o, Program& program, CliHost& host);
+
+} // namespace veltrio

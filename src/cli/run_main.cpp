@@ -1,0 +1,134 @@
+// veltrio-cli-run: the "run" command of veltrio-cli, which needs Qt for
+// fonts and PDF output. veltrio-cli starts it in its place, so that the
+// commands without documents load no Qt.
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <iostream>
+
+#include <QGuiApplication>
+
+#include "CliCommon.h"
+#include "CliHost.h"
+#include "DocumentFiles.h"
+#include "StudyJson.h"
+#include "base/AtomicFile.h"
+#include "base/Error.h"
+#include "commands/Commands.h"
+#include "study/Program.h"
+
+namespace fs = std::filesystem;
+using namespace veltrio;
+
+namespace {
+
+int RunProcedures(char** argv, const Options& o, Program& program, CliHost& host) {
+    if (o.Args.size() != 1) {
+        std::cerr << "veltrio-cli: run takes one study file\n" << kUsage;
+        return ExitUsage;
+    }
+    std::vector<std::string> procedures = o.Procedures;
+    for (const auto& name : procedures) {
+        if (!FindProcedure(name)) {
+            std::cerr << "veltrio-cli: unknown procedure " << name
+                      << " (veltrio-cli list shows them)\n";
+            return ExitUsage;
+        }
+    }
+    const bool all = procedures.empty();
+    if (all) {
+        for (const auto& p : Procedures()) {
+            procedures.push_back(p.Name);
+        }
+    }
+    if (!LoadStudy(o.Args[0], program, host)) {
+        return ExitRefused;
+    }
+    std::error_code ec;
+    fs::create_directories(o.OutDir, ec);
+    if (ec) {
+        std::cerr << "veltrio-cli: cannot create " << o.OutDir.string() << ": " << ec.message()
+                  << '\n';
+        return ExitRefused;
+    }
+    // Fonts and PDF output need a GUI application object, never a display.
+    if (!std::getenv("QT_QPA_PLATFORM")) {
+        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    }
+    int qtArgc = 1;
+    QGuiApplication app(qtArgc, argv);
+
+    for (const auto& name : procedures) {
+        const TProcedure* proc = FindProcedure(name);
+        if (!proc->Enabled(program)) {
+            if (!all) {
+                std::cerr << "veltrio-cli: " << name << " does not apply to this study\n";
+            }
+            continue;
+        }
+        host.CurrentProcedure = proc->Name;
+        proc->Run(program);
+    }
+    TDocumentFormats formats;
+    formats.Html = o.Formats.count("html") > 0;
+    formats.Rtf = o.Formats.count("rtf") > 0;
+    formats.Pdf = o.Formats.count("pdf") > 0;
+    formats.Text = o.Formats.count("txt") > 0;
+    std::string why;
+    std::string list;
+    int n = 0;
+    for (auto& shown : host.Documents) {
+        char prefix[8];
+        std::snprintf(prefix, sizeof prefix, "%02d", ++n);
+        const std::string base = std::string(prefix) + "-" + shown.Name;
+        if (!WriteDocumentFiles(*shown.Document, o.OutDir, base, formats, why)) {
+            std::cerr << "veltrio-cli: " << why << '\n';
+            return ExitRefused;
+        }
+        list += "<li>" + HtmlEscape(shown.Caption) + ":";
+        for (const char* ext : {"html", "rtf", "pdf", "txt"}) {
+            if (o.Formats.count(ext)) {
+                list += std::string(" <a href=\"") + base + "." + ext + "\">" + ext + "</a>";
+            }
+        }
+        list += "</li>\n";
+    }
+    const std::string index =
+        "<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"><title>" +
+        HtmlEscape(program.CurrentStudy->TestId) + "</title></head><body>\n<h1>" +
+        HtmlEscape(program.CurrentStudy->TestId) + "</h1>\n<p>" +
+        HtmlEscape(program.CurrentStudy->Substance + ", " + program.CurrentStudy->Unit) +
+        "</p>\n<ul>\n" + list +
+        "<li><a href=\"study.json\">study.json</a>: the study and its figures</li>\n</ul>\n"
+        "</body></html>\n";
+    if (!WriteFileAtomically(o.OutDir / "study.json", StudyToJson(program), &why) ||
+        !WriteFileAtomically(o.OutDir / "index.html", index, &why)) {
+        std::cerr << "veltrio-cli: " << why << '\n';
+        return ExitRefused;
+    }
+    std::cout << "Wrote " << (o.OutDir / "index.html").string() << '\n';
+    return ExitOk;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    Options o;
+    std::string error;
+    if (!ParseArgs(argc, argv, o, error) || o.Command != "run") {
+        std::cerr << "veltrio-cli: " << (error.empty() ? "this program only runs \"run\"" : error)
+                  << "\n" << kUsage;
+        return ExitUsage;
+    }
+    CliHost host(std::cerr);
+    Program program(host);
+    try {
+        if (const int status = SetUpProgram(o, program, argv[0]); status != ExitOk) {
+            return status;
+        }
+        return RunProcedures(argv, o, program, host);
+    } catch (const EVeltrioError& e) {
+        std::cerr << "veltrio-cli: " << e.what() << '\n';
+        return ExitRefused;
+    }
+}
