@@ -16,10 +16,11 @@
 #include "base/Error.h"
 #include "base/TextUtil.h"
 #include "commands/Commands.h"
+#include "preliminary/ExcludeLab.h"
 #include "settings/SettingsFile.h"
 #include "study/Program.h"
-#include "study/Transformations.h"
 #include "study/StudyReader.h"
+#include "study/Transformations.h"
 #include "textlib/Languages.h"
 
 namespace fs = std::filesystem;
@@ -31,6 +32,14 @@ const char* const kUsage = R"(usage: veltrio-cli [options] COMMAND ...
 Commands:
   stats FILE [--json]          read a study file and print the study and its
                                statistics (as JSON with --json)
+  stats FILE --json --evaluate [--exclude CODE]...
+                               run the Cochran and Grubbs tests (unless the
+                               settings discard them) and the analysis of
+                               variance, then print every laboratory's mark
+                               and each level's outlier statistics and
+                               precision figures (Sr, SL, SR, r, R) as JSON;
+                               --exclude first excludes the laboratory with
+                               that code, as "Exclude a laboratory" does
   run FILE [--procedure NAME]... [--out DIR] [--format LIST]
                                evaluate a study file and write its documents
                                into DIR (default: veltrio-out) with an
@@ -117,6 +126,13 @@ bool ParseArgs(int argc, char** argv, Options& o, std::string& error) {
             }
         } else if (a == "--json") {
             o.Json = true;
+        } else if (a == "--evaluate") {
+            o.Evaluate = true;
+        } else if (a == "--exclude") {
+            if (!value("--exclude", v)) {
+                return false;
+            }
+            o.Exclude.push_back(v);
         } else if (a == "--out") {
             if (!value("--out", v)) {
                 return false;
@@ -202,6 +218,22 @@ int Stats(const Options& o, Program& program, CliHost& host) {
     if (!LoadStudy(o.Args[0], program, host)) {
         return ExitRefused;
     }
+    std::vector<int> excluded;
+    for (const auto& code : o.Exclude) {
+        const int lab = FindLaboratory(program, code);
+        if (lab == 0) {
+            std::cerr << "veltrio-cli: the study has no laboratory " << code << '\n';
+            return ExitRefused;
+        }
+        excluded.push_back(lab);
+    }
+    if (!excluded.empty()) {
+        ExcludeLaboratories(program, excluded);
+    }
+    if (o.Evaluate) {
+        std::cout << EvaluationToJson(program);
+        return ExitOk;
+    }
     std::cout << (o.Json ? StudyToJson(program) : StudyToText(program));
     return ExitOk;
 }
@@ -219,9 +251,10 @@ int SetUpProgram(const Options& o, Program& program, const char* argv0) {
     }
     // A transformation named in a data file is applied as the settings say.
     InstallTransformations(program);
-    const fs::path lang = o.LanguageFile.empty()
-                              ? program.ProgramDir / LanguageFileName(program.Settings.OutputLanguage)
-                              : o.LanguageFile;
+    const fs::path lang =
+        o.LanguageFile.empty()
+            ? program.ProgramDir / LanguageFileName(program.Settings.OutputLanguage)
+            : o.LanguageFile;
     if (!program.TextLib.OpenTextLibrary(lang)) {
         std::cerr << "veltrio-cli: " << MissingLanguageFileMessage << " (" << lang.string()
                   << ")\n";

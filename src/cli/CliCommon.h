@@ -25,6 +25,9 @@ struct Options {
     std::filesystem::path SettingsFile;
     int Language = -1;
     bool Json = false;
+    // stats: evaluate the study first; exclude these laboratory codes.
+    bool Evaluate = false;
+    std::vector<std::string> Exclude;
     std::filesystem::path OutDir = "veltrio-out";
 };
 
