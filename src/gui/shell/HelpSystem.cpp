@@ -58,8 +58,24 @@ void THelpSystem::LoadTopics() {
         }
         m_topics.push_back(std::move(topic));
     }
-    std::sort(m_topics.begin(), m_topics.end(),
-              [](const THelpTopic& a, const THelpTopic& b) { return a.Context < b.Context; });
+    // The order of the contents page, then the remaining topics by number.
+    QStringList order;
+    QFile contents(dir.filePath(QLatin1String(ContentsFile)));
+    if (contents.open(QIODevice::ReadOnly)) {
+        static const QRegularExpression link(QStringLiteral("href=\"(\\d+)\\.html\""));
+        auto it = link.globalMatch(QString::fromUtf8(contents.readAll()));
+        while (it.hasNext()) {
+            order << it.next().captured(1);
+        }
+    }
+    auto rank = [&order](const THelpTopic& t) {
+        const auto i = order.indexOf(QString::number(t.Context));
+        return i < 0 ? order.size() : i;
+    };
+    std::stable_sort(m_topics.begin(), m_topics.end(),
+                     [&](const THelpTopic& a, const THelpTopic& b) {
+                         return rank(a) != rank(b) ? rank(a) < rank(b) : a.Context < b.Context;
+                     });
 }
 
 QString THelpSystem::TopicFile(int context) const {

@@ -71,8 +71,8 @@ TMainForm::TMainForm(TMainFormOptions options, QWidget* parent)
 }
 
 TMainForm::~TMainForm() {
+    m_destroying = true;
     // Browser windows release their documents before the program goes.
-    m_mdiArea->closeAllSubWindows();
     qDeleteAll(m_mdiArea->subWindowList());
 }
 
@@ -453,6 +453,9 @@ QAction* TMainForm::ProcedureAction(std::string_view procedureName) const {
 }
 
 void TMainForm::updateMenus() {
+    if (m_destroying) {
+        return;
+    }
     const Program& p = *m_program;
     const bool loaded = p.StudyLoaded && p.CurrentStudy;
     for (const auto& [action, command] : m_procedureActs) {
@@ -469,6 +472,9 @@ void TMainForm::updateMenus() {
     m_transformAct->setEnabled(loaded && !m_currentFile.isEmpty());
     m_editAct->setEnabled(!m_currentFile.isEmpty());
 
+    QMdiSubWindow* active = m_mdiArea->activeSubWindow();
+    setWindowTitle(active ? QStringLiteral("VELTRIO - [%1]").arg(active->windowTitle())
+                          : QStringLiteral("VELTRIO"));
     const bool browser = ActiveBrowser() != nullptr;
     m_saveAsAct->setEnabled(browser);
     m_printAct->setEnabled(browser);

@@ -157,6 +157,7 @@ private:
     QString m_currentFile;
     bool m_busy = false;
     bool m_helpAvailable = false;
+    bool m_destroying = false;
 
     QMdiArea* m_mdiArea;
     TTavStatusBar* m_statusBar = nullptr;

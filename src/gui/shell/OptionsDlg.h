@@ -52,14 +52,14 @@ public:
     // The check box of a boolean setting by its caption.
     QCheckBox* Check(const QString& caption) const;
 
+    // OK.
+    void accept() override;
+
 signals:
     void PrintSetupRequested();
     void HelpRequested(int helpContext);
     // After OK has saved the settings.
     void SettingsSaved();
-
-protected:
-    void accept() override;
 
 private:
     QCheckBox* AddCheck(QWidget* page, const QString& caption);
