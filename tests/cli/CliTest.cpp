@@ -44,15 +44,20 @@ std::string ReadText(const fs::path& p) {
     return s;
 }
 
-const fs::path kTmp = fs::temp_directory_path() / "veltrio_cli_test";
+// A folder of this test's own: ctest runs the tests of this file side by side.
+fs::path TestDir() {
+    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    const fs::path dir = fs::temp_directory_path() / "veltrio_cli_test" / info->name();
+    fs::create_directories(dir);
+    return dir;
+}
 
 } // namespace
 
 TEST(Cli, StatsJsonOfTheExampleMatchesItsReviewedOutput) {
-    fs::create_directories(kTmp);
     const fs::path example = fs::path(VELTRIO_SOURCE_DIR) / "examples" / "GLUCOSE.PAR";
-    const Result r = RunCli("stats " + example.string() + " --json", kTmp / "err.txt");
-    EXPECT_EQ(r.Status, 0) << ReadText(kTmp / "err.txt");
+    const Result r = RunCli("stats " + example.string() + " --json", TestDir() / "err.txt");
+    EXPECT_EQ(r.Status, 0) << ReadText(TestDir() / "err.txt");
     const fs::path golden = fs::path(VELTRIO_TEST_DATA) / "cli" / "GLUCOSE.stats.json";
     if (std::getenv("VELTRIO_UPDATE_GOLDEN")) {
         veltrio::WriteFileAtomically(golden, r.Out);
@@ -63,10 +68,9 @@ TEST(Cli, StatsJsonOfTheExampleMatchesItsReviewedOutput) {
 }
 
 TEST(Cli, StatsTextShowsEveryLaboratory) {
-    fs::create_directories(kTmp);
     const fs::path example = fs::path(VELTRIO_SOURCE_DIR) / "examples" / "GLUCOSE.PAR";
-    const Result r = RunCli("--language English stats " + example.string(), kTmp / "err.txt");
-    EXPECT_EQ(r.Status, 0) << ReadText(kTmp / "err.txt");
+    const Result r = RunCli("--language English stats " + example.string(), TestDir() / "err.txt");
+    EXPECT_EQ(r.Status, 0) << ReadText(TestDir() / "err.txt");
     for (const char* part : {"ASTM E691 glucose A-C", "Substance: Glucose in serum", "Level 3: C",
                              "valid laboratories 8", "L08", "43.36", "41.5183"}) {
         EXPECT_NE(r.Out.find(part), std::string::npos) << part << "\n" << r.Out;
@@ -74,11 +78,11 @@ TEST(Cli, StatsTextShowsEveryLaboratory) {
 }
 
 TEST(Cli, RunWritesTheOutputFolder) {
-    const fs::path out = kTmp / "run";
+    const fs::path out = TestDir() / "run";
     fs::remove_all(out);
     const fs::path example = fs::path(VELTRIO_SOURCE_DIR) / "examples" / "GLUCOSE.PAR";
-    const Result r = RunCli("run " + example.string() + " --out " + out.string(), kTmp / "err.txt");
-    EXPECT_EQ(r.Status, 0) << ReadText(kTmp / "err.txt");
+    const Result r = RunCli("run " + example.string() + " --out " + out.string(), TestDir() / "err.txt");
+    EXPECT_EQ(r.Status, 0) << ReadText(TestDir() / "err.txt");
     EXPECT_NE(ReadText(out / "study.json").find("\"TestId\": \"ASTM E691 glucose A-C\""),
               std::string::npos);
     // Every document in four formats, linked from the index.
@@ -98,24 +102,23 @@ TEST(Cli, RunWritesTheOutputFolder) {
     EXPECT_NE(ReadText(out / (base + ".txt")).find("Usable\t24\t24\t24"), std::string::npos);
 
     // One procedure and one format.
-    const fs::path only = kTmp / "only";
+    const fs::path only = TestDir() / "only";
     fs::remove_all(only);
     const Result again =
         RunCli("run " + example.string() +
                    " --procedure descriptive-statistics --format txt --out " + only.string(),
-               kTmp / "err.txt");
-    EXPECT_EQ(again.Status, 0) << ReadText(kTmp / "err.txt");
+               TestDir() / "err.txt");
+    EXPECT_EQ(again.Status, 0) << ReadText(TestDir() / "err.txt");
     EXPECT_TRUE(fs::exists(only / "01-descriptive-statistics.txt"));
     EXPECT_FALSE(fs::exists(only / "01-descriptive-statistics.pdf"));
 
-    const Result list = RunCli("list", kTmp / "err.txt");
+    const Result list = RunCli("list", TestDir() / "err.txt");
     EXPECT_EQ(list.Status, 0);
     EXPECT_NE(list.Out.find("descriptive-statistics\tDescriptive statistics"), std::string::npos);
 }
 
 TEST(Cli, RefusedInputAndWrongUsage) {
-    fs::create_directories(kTmp);
-    const fs::path bad = kTmp / "BAD.PAR";
+    const fs::path bad = TestDir() / "BAD.PAR";
     std::ofstream(bad) << "FILEHEADER\nUNIFORM\nNLABS = 46\nNOOFLEVELS = 1\nEND\n";
     struct Case {
         std::string Args;
@@ -138,9 +141,9 @@ TEST(Cli, RefusedInputAndWrongUsage) {
         {"--language Klingon stats x", 2, "--language takes English"},
     };
     for (const auto& c : cases) {
-        const Result r = RunCli(c.Args, kTmp / "err.txt");
+        const Result r = RunCli(c.Args, TestDir() / "err.txt");
         EXPECT_EQ(r.Status, c.Status) << c.Args;
-        const std::string err = ReadText(kTmp / "err.txt");
+        const std::string err = ReadText(TestDir() / "err.txt");
         EXPECT_NE(err.find(c.Error), std::string::npos) << c.Args << "\n" << err;
     }
 }

@@ -58,7 +58,9 @@ protected:
         }
     }
     static QGuiApplication* app;
-    fs::path dir = fs::temp_directory_path() / "veltrio_pdf";
+    // A folder of this test's own: ctest runs the tests side by side.
+    fs::path dir = fs::temp_directory_path() / "veltrio_pdf" /
+                   ::testing::UnitTest::GetInstance()->current_test_info()->name();
     void SetUp() override {
         fs::remove_all(dir);
         fs::create_directories(dir);

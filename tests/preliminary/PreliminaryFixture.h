@@ -18,6 +18,7 @@
 #include "documents/DocumentExport.h"
 #include "documents/testing/FakeCanvas.h"
 #include "study/ReportFraming.h"
+#include "support/GoldenDocument.h"
 
 namespace veltrio::testing {
 
@@ -127,34 +128,7 @@ protected:
     // tests/data/<area>/<base>.{txt,rtf,html}; VELTRIO_UPDATE_GOLDEN=1
     // rewrites them. A missing golden file fails.
     void ExpectGolden(TTavContents& doc, const std::string& area, const std::string& base) {
-        std::string text;
-        for (const auto& line : doc.AsStrings()) {
-            text += line + "\n";
-        }
-        FakeCanvas canvas;
-        LayOutForExport(doc, canvas);
-        const std::string rtf = WriteDocumentRtf(doc);
-        const auto dir = std::filesystem::temp_directory_path() / ("veltrio_" + area);
-        std::filesystem::create_directories(dir);
-        WriteDocumentHtml(doc, dir / (base + ".html"));
-        std::string html;
-        ASSERT_TRUE(ReadWholeFile(dir / (base + ".html"), html));
-        const std::pair<std::string, const std::string*> outputs[] = {
-            {".txt", &text}, {".rtf", &rtf}, {".html", &html}};
-        for (const auto& [ext, actual] : outputs) {
-            const auto golden = std::filesystem::path(VELTRIO_TEST_DATA) / area / (base + ext);
-            if (std::getenv("VELTRIO_UPDATE_GOLDEN")) {
-                WriteFileAtomically(golden, *actual);
-            }
-            std::string expected;
-            ASSERT_TRUE(ReadWholeFile(golden, expected)) << "missing golden file " << golden;
-            if (*actual != expected) {
-                WriteFileAtomically(dir / (base + ext), *actual);
-            }
-            EXPECT_EQ(*actual, expected) << "diff -u " << golden << " " << (dir / (base + ext));
-        }
-        // Exporting again gives the same bytes.
-        EXPECT_EQ(WriteDocumentRtf(doc), rtf);
+        ExpectGoldenDocument(doc, std::filesystem::path(VELTRIO_TEST_DATA) / area, base);
     }
 };
 

@@ -2,6 +2,7 @@
 // in R (scripts/study/preliminary_reference.R, output in
 // tests/data/study/preliminary_reference.csv), the counts, and the document.
 #include "StudyFixture.h"
+#include "support/GoldenDocument.h"
 
 #include <algorithm>
 #include <cmath>
@@ -155,44 +156,7 @@ END
     EXPECT_EQ(P::At(prelim.DescMax, 1, 1), 32.0);
 }
 
-namespace {
-
-// The document as plain text, RTF and HTML against its golden files
-// <dir>/<name>.txt, .rtf and .html. VELTRIO_UPDATE_GOLDEN=1 rewrites them.
-void ExpectGoldenDocument(TTavContents& doc, const std::filesystem::path& dir,
-                          const std::string& name) {
-    std::string text;
-    for (const auto& line : doc.AsStrings()) {
-        text += line + "\n";
-    }
-    // Laid out on the fixed-metric canvas so that cell sizes are repeatable.
-    veltrio::testing::FakeCanvas canvas;
-    LayOutForExport(doc, canvas);
-    const std::string rtf = WriteDocumentRtf(doc);
-    const auto tmp = std::filesystem::temp_directory_path() / "veltrio_golden";
-    std::filesystem::create_directories(tmp);
-    WriteDocumentHtml(doc, tmp / (name + ".html"));
-    std::string html;
-    ASSERT_TRUE(ReadWholeFile(tmp / (name + ".html"), html));
-    const std::pair<std::string, const std::string*> outputs[] = {
-        {".txt", &text}, {".rtf", &rtf}, {".html", &html}};
-    for (const auto& [ext, actual] : outputs) {
-        const auto golden = dir / (name + ext);
-        if (std::getenv("VELTRIO_UPDATE_GOLDEN")) {
-            WriteFileAtomically(golden, *actual);
-        }
-        std::string expected;
-        ASSERT_TRUE(ReadWholeFile(golden, expected)) << "missing golden file " << golden;
-        EXPECT_EQ(*actual, expected) << "diff -u " << golden << " " << tmp / (name + ext);
-        if (ext != ".html") {
-            WriteFileAtomically(tmp / (name + ext), *actual);
-        }
-    }
-    // Exporting again gives the same bytes.
-    EXPECT_EQ(WriteDocumentRtf(doc), rtf);
-}
-
-} // namespace
+using veltrio::testing::ExpectGoldenDocument;
 
 TEST_F(PreliminaryStats, ReportDocumentMatchesItsGoldenText) {
     for (const std::string study : {"GLUC_ABC", "SPLIT"}) {
