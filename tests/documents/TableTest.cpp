@@ -574,4 +574,31 @@ TEST(TablePrinting, PaperLayoutAndCellPlacement) {
 }
 
 } // namespace
+TEST(TablePrinting, EveryHeadRowIsPrintedAboveTheBody) {
+    // A head of three rows (group captions over the columns) on paper, on
+    // the first page and again after a page break.
+    TTavContents doc;
+    auto table = LongTable(90);
+    ASSERT_TRUE(table->Head().SetRowCount(3));
+    table->Head().ReadCell(1, 0)->AddLine("Code");
+    table->Head().ReadCell(2, 1)->AddLine("mg/kg");
+    doc.AddTable(std::move(table));
+    const FakeReport report = PrintDocument(doc);
+    ASSERT_GE(report.Pages.size(), 2u);
+    for (std::size_t p = 0; p < report.Pages.size(); ++p) {
+        const auto& page = report.Pages[p];
+        const auto* lab = page.Find("Lab");
+        const auto* code = page.Find("Code");
+        const auto* unit = page.Find("mg/kg");
+        ASSERT_TRUE(lab && code && unit) << "page " << p + 1;
+        EXPECT_LT(lab->Y, code->Y);
+        EXPECT_LT(code->Y, unit->Y);
+        for (const auto& text : page.Texts) {
+            if (text.Value.size() > 1 && text.Value[0] == 'R' && isdigit(text.Value[1])) {
+                EXPECT_GT(text.Y, unit->Y) << text.Value;
+            }
+        }
+    }
+}
+
 } // namespace veltrio

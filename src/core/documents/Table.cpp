@@ -234,8 +234,12 @@ void TTavTable::PrintTitleAndHead(Report& report) const {
     }
     const double headTop =
         y0 + static_cast<double>(Title.size()) * lineHeight + PixelsToCm(2) + 0.2 * lineHeight;
-    if (m_head->RowCount() > 0) {
-        m_head->PrintRow(report, 0, headTop);
+    // Every head row, each below the one before (heads of two or three rows
+    // carry group captions over their columns).
+    double rowTop = headTop;
+    for (int row = 0; row < m_head->RowCount(); ++row) {
+        m_head->PrintRow(report, row, rowTop);
+        rowTop += m_head->ReadRowHeightCm(row);
     }
     report.GotoXY(report.MarginLeft(), headTop + m_head->TotalHeightCm());
 }
