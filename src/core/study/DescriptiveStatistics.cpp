@@ -63,21 +63,22 @@ void TDescriptiveStatistics::ComputeCells(const DataType& study, Host* progress)
         const TLevel& level = study.Level(lv);
         for (int lab = 1; lab <= NoOfLabs; ++lab) {
             const bool counted = level.GetMark(lab) != MarkFileExcluded;
+            const auto results = level.Results(lab);
             int n = 0;
             double sum = 0.0;
-            for (int r = 1; r <= level.NoOfReplicates; ++r) {
-                const TResult& res = level.GetResult(lab, r);
-                if (counted && res.Usable()) {
-                    sum += res.Value;
-                    ++n;
+            if (counted) {
+                for (const TResult& res : results) {
+                    if (res.Usable()) {
+                        sum += res.Value;
+                        ++n;
+                    }
                 }
             }
             const double mean = n > 0 ? sum / n : MissingValue;
             double variance = MissingValue;
             if (n >= 2) {
                 double ss = 0.0;
-                for (int r = 1; r <= level.NoOfReplicates; ++r) {
-                    const TResult& res = level.GetResult(lab, r);
+                for (const TResult& res : results) {
                     if (res.Usable()) {
                         ss += (res.Value - mean) * (res.Value - mean);
                     }
@@ -85,9 +86,8 @@ void TDescriptiveStatistics::ComputeCells(const DataType& study, Host* progress)
                 variance = ss / (n - 1);
             }
             double difference = MissingValue;
-            if (counted && level.NoOfReplicates == 2 && level.GetResult(lab, 1).Usable() &&
-                level.GetResult(lab, 2).Usable()) {
-                difference = level.GetResult(lab, 1).Value - level.GetResult(lab, 2).Value;
+            if (counted && results.size() == 2 && results[0].Usable() && results[1].Usable()) {
+                difference = results[0].Value - results[1].Value;
             }
             SetCell(lv, lab, n, difference, variance, mean);
             if (progress) {
@@ -106,13 +106,18 @@ void TDescriptiveStatistics::ComputeLevels(const DataType& study) {
     for (int lv = 1; lv <= levels; ++lv) {
         const TLevel& level = study.Level(lv);
         const std::size_t s = Slot(lv);
-        const int p = level.NoOfValidLabs();
+        std::vector<char> valid(static_cast<std::size_t>(NoOfLabs) + 1, 0);
+        int p = 0;
+        for (int lab = 1; lab <= NoOfLabs; ++lab) {
+            valid[static_cast<std::size_t>(lab)] = level.LabValid(lab);
+            p += valid[static_cast<std::size_t>(lab)] ? 1 : 0;
+        }
         NoOfValidLabs[s] = p;
 
         double t1 = 0.0;
         double weighted = 0.0;
         for (int lab = 1; lab <= NoOfLabs; ++lab) {
-            if (level.LabValid(lab)) {
+            if (valid[static_cast<std::size_t>(lab)]) {
                 const TCell& c = Cell(lv, lab);
                 t1 += c.N;
                 weighted += c.N * c.Mean;
@@ -141,7 +146,7 @@ void TDescriptiveStatistics::ComputeLevels(const DataType& study) {
         if (p >= 2 && t1 != 0) {
             double between = 0.0;
             for (int lab = 1; lab <= NoOfLabs; ++lab) {
-                if (level.LabValid(lab)) {
+                if (valid[static_cast<std::size_t>(lab)]) {
                     const TCell& c = Cell(lv, lab);
                     between += c.N * (c.Mean - x) * (c.Mean - x);
                 }

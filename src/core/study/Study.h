@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -66,6 +67,10 @@ public:
 
     void SetResult(int lab, int rep, char flag, double value, int decimals);
     const TResult& GetResult(int lab, int rep) const;
+    // The NoOfReplicates results of a laboratory, in replicate order.
+    std::span<const TResult> Results(int lab) const {
+        return {m_results.data() + LabIndex(lab) * NoOfReplicates, NoOfReplicates};
+    }
 
     void SetRegLabNo(int lab, std::string_view code);
     const std::string& GetRegLabNo(int lab) const;
