@@ -141,8 +141,9 @@ TEST_F(MainFormTest, AProcedureOwnRuleCanDisableItsItem) {
     EXPECT_TRUE(m_form->ProcedureAction("histograms")->isEnabled());
 }
 
-// The shipped procedure list: an item is enabled exactly when its procedure
-// exists and the rules allow it, and every procedure has an item.
+// The shipped procedure list and the main window's own commands: an item is
+// enabled exactly when its procedure exists and the rules allow it, and
+// every procedure has an item.
 TEST_F(MainFormTest, EveryProcedureOfTheSharedListHasItsMenuItem) {
     for (const TProcedure& p : Procedures()) {
         EXPECT_NE(m_form->ProcedureAction(p.Name), nullptr) << p.Name << " has no menu item";
@@ -152,12 +153,15 @@ TEST_F(MainFormTest, EveryProcedureOfTheSharedListHasItsMenuItem) {
         if (!c.Procedure) {
             continue;
         }
-        const TProcedure* p = FindProcedure(c.Procedure);
+        const TProcedure* p = m_form->DefaultProcedure(c.Procedure);
         const bool expected = p && MenuRuleAllows(c.Rule, m_form->program()) &&
                               (!p->Enabled || p->Enabled(m_form->program()));
         EXPECT_EQ(m_form->ProcedureAction(c.Procedure)->isEnabled(), expected) << c.Procedure;
     }
     EXPECT_TRUE(m_form->ProcedureAction("descriptive-statistics")->isEnabled());
+    // The exclusion needs the main window's dialog, so the window brings its
+    // procedure itself.
+    EXPECT_TRUE(m_form->ProcedureAction("exclude-a-laboratory")->isEnabled());
 }
 
 TEST_F(MainFormTest, ExecuteInterlaboratoryStudyChosenWhileItRunsDoesNothing) {

@@ -42,7 +42,8 @@ QString ToQ(const std::string& s) {
 
 TMainForm::TMainForm(TMainFormOptions options, QWidget* parent)
     : QMainWindow(parent), m_options(std::move(options)),
-      m_program(std::make_unique<Program>(*this)), m_lookup(FindProcedure),
+      m_program(std::make_unique<Program>(*this)),
+      m_lookup([this](std::string_view name) { return DefaultProcedure(name); }),
       m_mdiArea(new QMdiArea(this)),
       m_printer(std::make_unique<QPrinter>(QPrinter::HighResolution)) {
     setWindowTitle(QStringLiteral("VELTRIO"));
@@ -53,6 +54,12 @@ TMainForm::TMainForm(TMainFormOptions options, QWidget* parent)
     if (m_options.HelpFolder.empty()) {
         m_options.HelpFolder = m_options.ProgramDir / "help";
     }
+    TProcedure exclude;
+    exclude.MenuCaption = "Exclude a laboratory";
+    exclude.Name = CommandName(exclude.MenuCaption);
+    exclude.Enabled = [](const Program& p) { return p.StudyLoaded && p.CurrentStudy; };
+    exclude.Run = [this](Program&) { mnuExcludeALabClick(); };
+    m_ownProcedures.push_back(std::move(exclude));
     m_mdiArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     m_mdiArea->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setCentralWidget(m_mdiArea);
@@ -74,6 +81,15 @@ TMainForm::~TMainForm() {
     m_destroying = true;
     // Browser windows release their documents before the program goes.
     qDeleteAll(m_mdiArea->subWindowList());
+}
+
+const TProcedure* TMainForm::DefaultProcedure(std::string_view name) const {
+    for (const TProcedure& p : m_ownProcedures) {
+        if (p.Name == name) {
+            return &p;
+        }
+    }
+    return FindProcedure(name);
 }
 
 void TMainForm::SetProcedureLookup(std::function<const TProcedure*(std::string_view)> lookup) {

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "base/Host.h"
+#include "commands/Commands.h"
 #include "gui/shell/MenuCommands.h"
 
 class QAction;
@@ -20,7 +21,6 @@ class QPrinter;
 
 namespace veltrio {
 class Program;
-struct TProcedure;
 } // namespace veltrio
 
 namespace veltrio::gui {
@@ -59,7 +59,10 @@ public:
     bool StartUp();
 
     Program& program() const { return *m_program; }
-    // Tests list procedures of their own.
+    // The procedures of the menus: those of the main window itself (the
+    // commands that need its dialogs), then the shared list. Tests list
+    // procedures of their own.
+    const TProcedure* DefaultProcedure(std::string_view name) const;
     void SetProcedureLookup(std::function<const TProcedure*(std::string_view)> lookup);
 
     // Reads a study file; with `addToHistory` the path moves to the top of
@@ -114,6 +117,9 @@ public:
     void mnuSearchClick();
     void mnuHowToUseClick();
     void mnuAboutClick();
+    // "Exclude a laboratory": the choice of the laboratories, then their
+    // exclusion.
+    void mnuExcludeALabClick();
     void RunMenuCommand(const TMenuCommand& command);
 
     // Host.
@@ -152,6 +158,7 @@ private:
 
     TMainFormOptions m_options;
     std::unique_ptr<Program> m_program;
+    std::vector<TProcedure> m_ownProcedures;
     std::function<const TProcedure*(std::string_view)> m_lookup;
     std::vector<std::string> m_history;
     QString m_currentFile;

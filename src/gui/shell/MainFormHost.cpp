@@ -7,12 +7,16 @@
 #include <QMdiSubWindow>
 #include <QPrinter>
 #include <exception>
+#include <optional>
+#include <vector>
 
 #include "base/Error.h"
 #include "commands/Commands.h"
 #include "documents/Contents.h"
 #include "gui/browser/BrowseForm.h"
 #include "gui/browser/DocumentFiles.h"
+#include "gui/dialogs/ExcludeLabDlg.h"
+#include "gui/dialogs/InfoDlg.h"
 #include "gui/dialogs/TransformDlg.h"
 #include "gui/shell/AboutBox.h"
 #include "gui/shell/EditorForm.h"
@@ -21,6 +25,7 @@
 #include "gui/shell/OptionsDlg.h"
 #include "gui/shell/StatusBar.h"
 #include "gui/widgets/UserInterface.h"
+#include "preliminary/ExcludeLab.h"
 #include "settings/SettingsFile.h"
 #include "study/PreliminaryStats.h"
 #include "study/Program.h"
@@ -60,7 +65,9 @@ void TMainForm::ShowMessage(const std::string& text) {
 }
 
 void TMainForm::ShowDialog(const std::string& caption, const std::string& text, int helpContext) {
-    TUserInterface::Current().Message(this, ToQ(caption), ToQ(text), QMessageBox::Information);
+    TInfoDlg dialog(ToQ(caption), ToQ(text), helpContext, this);
+    connect(&dialog, &TInfoDlg::HelpRequested, this, &TMainForm::ShowHelp);
+    TUserInterface::Current().Exec(dialog);
 }
 
 bool TMainForm::AskYesNo(const std::string& text) {
@@ -176,6 +183,23 @@ void TMainForm::RunProcedure(const TProcedure& procedure) {
 
 void TMainForm::ReportError(const QString& text) {
     TUserInterface::Current().Message(this, Caption, text, QMessageBox::Critical);
+}
+
+void TMainForm::mnuExcludeALabClick() {
+    Program& p = *m_program;
+    if (!p.StudyLoaded || !p.CurrentStudy) {
+        return;
+    }
+    ExcludeLaboratory(
+        p, [this](const std::vector<TExcludableLab>& labs) -> std::optional<std::vector<int>> {
+            TExcludeLabDlg dialog(this);
+            connect(&dialog, &TExcludeLabDlg::HelpRequested, this, &TMainForm::ShowHelp);
+            dialog.SetLabs(labs);
+            if (TUserInterface::Current().Exec(dialog) != QDialog::Accepted) {
+                return std::nullopt;
+            }
+            return dialog.SelectedLabs();
+        });
 }
 
 // File and edit commands ----------------------------------------------------
