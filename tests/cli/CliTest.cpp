@@ -1,11 +1,19 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
+#include <cctype>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <map>
+#include <memory>
+#include <sstream>
+#include <stdexcept>
 #include <sys/wait.h>
+#include <vector>
 
 #include "Json.h"
 #include "base/AtomicFile.h"
@@ -52,6 +60,173 @@ fs::path TestDir() {
     return dir;
 }
 
+// A parsed JSON value: enough of JSON to read what veltrio-cli writes.
+struct JValue {
+    enum Kind { Null, Bool, Number, String, Array, Object } Type = Null;
+    bool B = false;
+    double N = 0;
+    std::string S;
+    std::vector<JValue> Items;
+    std::map<std::string, JValue> Members;
+
+    const JValue& operator[](const std::string& key) const {
+        static const JValue missing;
+        auto it = Members.find(key);
+        return it == Members.end() ? missing : it->second;
+    }
+    bool Has(const std::string& key) const { return Members.count(key) > 0; }
+};
+
+class JReader {
+public:
+    explicit JReader(const std::string& text) : m_s(text) {}
+    // Throws on malformed input or trailing text.
+    JValue Document() {
+        JValue v = Value();
+        Space();
+        if (m_i != m_s.size()) {
+            throw std::runtime_error("text after the JSON value");
+        }
+        return v;
+    }
+
+private:
+    void Space() {
+        while (m_i < m_s.size() && std::isspace(static_cast<unsigned char>(m_s[m_i]))) {
+            ++m_i;
+        }
+    }
+    void Expect(char c) {
+        Space();
+        if (m_i >= m_s.size() || m_s[m_i] != c) {
+            throw std::runtime_error(std::string("expected ") + c + " at " + std::to_string(m_i));
+        }
+        ++m_i;
+    }
+    bool Word(const char* w) {
+        const std::string word(w);
+        if (m_s.compare(m_i, word.size(), word) == 0) {
+            m_i += word.size();
+            return true;
+        }
+        return false;
+    }
+    std::string Str() {
+        Expect('"');
+        std::string out;
+        while (m_i < m_s.size() && m_s[m_i] != '"') {
+            char c = m_s[m_i++];
+            if (c == '\\' && m_i < m_s.size()) {
+                const char e = m_s[m_i++];
+                switch (e) {
+                case 'n':
+                    c = '\n';
+                    break;
+                case 't':
+                    c = '\t';
+                    break;
+                case 'u':
+                    c = static_cast<char>(std::stoi(m_s.substr(m_i, 4), nullptr, 16));
+                    m_i += 4;
+                    break;
+                default:
+                    c = e;
+                }
+            }
+            out += c;
+        }
+        Expect('"');
+        return out;
+    }
+    JValue Value() {
+        Space();
+        JValue v;
+        if (m_i >= m_s.size()) {
+            throw std::runtime_error("unexpected end of JSON");
+        }
+        const char c = m_s[m_i];
+        if (c == '{') {
+            v.Type = JValue::Object;
+            ++m_i;
+            Space();
+            if (m_s[m_i] == '}') {
+                ++m_i;
+                return v;
+            }
+            do {
+                const std::string key = Str();
+                Expect(':');
+                v.Members[key] = Value();
+                Space();
+            } while (m_s[m_i] == ',' && ++m_i);
+            Expect('}');
+        } else if (c == '[') {
+            v.Type = JValue::Array;
+            ++m_i;
+            Space();
+            if (m_s[m_i] == ']') {
+                ++m_i;
+                return v;
+            }
+            do {
+                v.Items.push_back(Value());
+                Space();
+            } while (m_s[m_i] == ',' && ++m_i);
+            Expect(']');
+        } else if (c == '"') {
+            v.Type = JValue::String;
+            v.S = Str();
+        } else if (Word("true") || Word("false")) {
+            v.Type = JValue::Bool;
+            v.B = m_s[m_i - 1] == 'e' && m_s[m_i - 2] == 'u';
+        } else if (Word("null")) {
+            v.Type = JValue::Null;
+        } else {
+            v.Type = JValue::Number;
+            std::size_t used = 0;
+            v.N = std::stod(m_s.substr(m_i), &used);
+            m_i += used;
+        }
+        return v;
+    }
+
+    const std::string& m_s;
+    std::size_t m_i = 0;
+};
+
+// A CSV file with a header line, as rows of column name to text.
+std::vector<std::map<std::string, std::string>> ReadCsv(const fs::path& p) {
+    std::istringstream in(ReadText(p));
+    auto split = [](const std::string& line) {
+        std::vector<std::string> cells;
+        std::string cell;
+        std::istringstream l(line);
+        while (std::getline(l, cell, ',')) {
+            cells.push_back(cell);
+        }
+        if (!line.empty() && line.back() == ',') {
+            cells.emplace_back();
+        }
+        return cells;
+    };
+    std::string line;
+    std::getline(in, line);
+    const std::vector<std::string> head = split(line);
+    std::vector<std::map<std::string, std::string>> rows;
+    while (std::getline(in, line)) {
+        if (line.empty()) {
+            continue;
+        }
+        const std::vector<std::string> cells = split(line);
+        std::map<std::string, std::string> row;
+        for (std::size_t i = 0; i < head.size() && i < cells.size(); ++i) {
+            row[head[i]] = cells[i];
+        }
+        rows.push_back(row);
+    }
+    return rows;
+}
+
 } // namespace
 
 TEST(Cli, StatsJsonOfTheExampleMatchesItsReviewedOutput) {
@@ -81,7 +256,8 @@ TEST(Cli, RunWritesTheOutputFolder) {
     const fs::path out = TestDir() / "run";
     fs::remove_all(out);
     const fs::path example = fs::path(VELTRIO_SOURCE_DIR) / "examples" / "GLUCOSE.PAR";
-    const Result r = RunCli("run " + example.string() + " --out " + out.string(), TestDir() / "err.txt");
+    const Result r =
+        RunCli("run " + example.string() + " --out " + out.string(), TestDir() / "err.txt");
     EXPECT_EQ(r.Status, 0) << ReadText(TestDir() / "err.txt");
     EXPECT_NE(ReadText(out / "study.json").find("\"TestId\": \"ASTM E691 glucose A-C\""),
               std::string::npos);
@@ -182,5 +358,147 @@ TEST(Commands, NamesComeFromMenuCaptions) {
     }
     for (const auto& p : veltrio::Procedures()) {
         EXPECT_EQ(veltrio::FindProcedure(p.Name), &p);
+    }
+}
+
+namespace {
+
+const fs::path LeadExample() {
+    return fs::path(VELTRIO_SOURCE_DIR) / "examples" / "LEAD.PAR";
+}
+
+// `stats LEAD.PAR --json --evaluate` with the extra arguments, parsed.
+JValue EvaluateLead(const std::string& extra) {
+    const fs::path err = TestDir() / "err.txt";
+    const Result r = RunCli("stats " + LeadExample().string() + " --json --evaluate" + extra, err);
+    EXPECT_EQ(r.Status, 0) << extra << "\n" << ReadText(err);
+    try {
+        return JReader(r.Out).Document();
+    } catch (const std::exception& e) {
+        ADD_FAILURE() << "not JSON (" << e.what() << "):\n" << r.Out;
+        return {};
+    }
+}
+
+bool Near(double actual, double expected, double relative) {
+    return std::abs(actual - expected) <= relative * std::max(1.0, std::abs(expected));
+}
+
+// The mark of a laboratory in one level of the evaluation; "?" when absent.
+std::string MarkOf(const JValue& level, const std::string& code) {
+    for (const JValue& m : level["Marks"].Items) {
+        if (m["RandCode"].S == code) {
+            return m["Mark"].S;
+        }
+    }
+    return "?";
+}
+
+} // namespace
+
+// The outlier verdicts and the precision figures of the lead example, with
+// and without the exclusion of a laboratory, against the figures of
+// scripts/cli/lead_evaluate_reference.R.
+TEST(CliEvaluate, LeadExampleAgreesWithTheIndependentReference) {
+    const auto marks = ReadCsv(fs::path(VELTRIO_TEST_DATA) / "cli" / "LEAD.evaluate.marks.csv");
+    const auto precision =
+        ReadCsv(fs::path(VELTRIO_TEST_DATA) / "cli" / "LEAD.evaluate.precision.csv");
+    ASSERT_EQ(marks.size(), 2u * 3u * 12u);
+    ASSERT_EQ(precision.size(), 2u * 3u);
+    for (const std::string excluded : {"", "L07"}) {
+        SCOPED_TRACE("excluded: " + excluded);
+        const JValue doc = EvaluateLead(excluded.empty() ? "" : " --exclude " + excluded);
+        ASSERT_TRUE(doc["loaded"].B);
+        EXPECT_FALSE(doc["DiscardOutlierTests"].B);
+        const auto& excludedLabs = doc["ExcludedLabs"].Items;
+        ASSERT_EQ(excludedLabs.size(), excluded.empty() ? 0u : 1u);
+        if (!excluded.empty()) {
+            EXPECT_EQ(excludedLabs[0].S, excluded);
+        }
+        const auto& levels = doc["Levels"].Items;
+        ASSERT_EQ(levels.size(), 3u);
+        for (const auto& row : marks) {
+            if (row.at("exclude") != excluded) {
+                continue;
+            }
+            const JValue& level = levels.at(std::stoul(row.at("level")) - 1);
+            EXPECT_EQ(MarkOf(level, row.at("lab")), row.at("mark"))
+                << "level " << row.at("level") << ", laboratory " << row.at("lab");
+        }
+        for (const auto& row : precision) {
+            if (row.at("exclude") != excluded) {
+                continue;
+            }
+            const JValue& level = levels.at(std::stoul(row.at("level")) - 1);
+            SCOPED_TRACE("level " + row.at("level"));
+            struct Figure {
+                const char* Key;
+                const char* Column;
+            } figures[] = {{"CochranStat", "cochranC"},
+                           {"GrubbsStat", "grubbsG"},
+                           {"Sr", "sr"},
+                           {"SL", "sL"},
+                           {"SR", "sR"},
+                           {"r", "r"},
+                           {"R", "R"}};
+            for (const Figure& f : figures) {
+                ASSERT_EQ(level[f.Key].Type, JValue::Number) << f.Key;
+                EXPECT_TRUE(Near(level[f.Key].N, std::stod(row.at(f.Column)), 1e-9))
+                    << f.Key << " " << level[f.Key].N << " expected " << row.at(f.Column);
+            }
+            // The limits are 2.8 times the standard deviations.
+            EXPECT_TRUE(Near(level["r"].N, 2.8 * level["Sr"].N, 1e-12));
+            EXPECT_TRUE(Near(level["R"].N, 2.8 * level["SR"].N, 1e-12));
+        }
+    }
+}
+
+// The verdicts that the lead example was made for, and what the exclusion
+// of the Cochran outlier changes.
+TEST(CliEvaluate, ExcludingTheCochranOutlierOfTheLeadExample) {
+    const JValue plain = EvaluateLead("");
+    const JValue without = EvaluateLead(" --exclude L07");
+    const auto& a = plain["Levels"].Items;
+    const auto& b = without["Levels"].Items;
+    ASSERT_EQ(a.size(), 3u);
+    ASSERT_EQ(b.size(), 3u);
+    EXPECT_EQ(MarkOf(a[0], "L07"), "C") << "Cochran outlier in level 1";
+    EXPECT_EQ(MarkOf(a[1], "L03"), "g") << "Grubbs straggler in level 2";
+    EXPECT_EQ(MarkOf(a[1], "L07"), " ");
+    EXPECT_EQ(MarkOf(a[2], "L07"), " ");
+    for (std::size_t lv = 0; lv < 3; ++lv) {
+        SCOPED_TRACE("level " + std::to_string(lv + 1));
+        EXPECT_EQ(MarkOf(b[lv], "L07"), "L");
+        EXPECT_EQ(b[lv]["NoOfValidLabs"].N, 11) << "L07 no longer counts";
+        for (const char* key : {"Sr", "SL", "SR", "r", "R"}) {
+            EXPECT_TRUE(b[lv].Has(key)) << key;
+        }
+    }
+    EXPECT_EQ(MarkOf(b[1], "L03"), "g") << "the straggler stays";
+    // Level 1 had L07 out already as an outlier: its precision stays, but
+    // the Cochran test now starts without it.
+    EXPECT_DOUBLE_EQ(b[0]["Sr"].N, a[0]["Sr"].N);
+    EXPECT_LT(b[0]["CochranStat"].N, a[0]["CochranStat"].N);
+    // In the other levels L07 counted and every figure follows its removal.
+    for (std::size_t lv : {1u, 2u}) {
+        EXPECT_NE(b[lv]["Sr"].N, a[lv]["Sr"].N) << "level " << lv + 1;
+        EXPECT_NE(b[lv]["SR"].N, a[lv]["SR"].N) << "level " << lv + 1;
+    }
+    // Codes are compared without regard to letter case.
+    const JValue lower = EvaluateLead(" --exclude l07");
+    ASSERT_EQ(lower["ExcludedLabs"].Items.size(), 1u);
+    EXPECT_EQ(lower["ExcludedLabs"].Items[0].S, "L07");
+}
+
+TEST(CliEvaluate, AnUnknownLaboratoryCodeIsRefused) {
+    const fs::path err = TestDir() / "err.txt";
+    for (const char* code : {"L99", "L07X", "101"}) {
+        const Result r =
+            RunCli("stats " + LeadExample().string() + " --json --evaluate --exclude " + code, err);
+        EXPECT_EQ(r.Status, 1) << code;
+        EXPECT_TRUE(r.Out.empty()) << code << "\n" << r.Out;
+        EXPECT_NE(ReadText(err).find(std::string("the study has no laboratory ") + code),
+                  std::string::npos)
+            << ReadText(err);
     }
 }
