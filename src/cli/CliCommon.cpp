@@ -175,29 +175,6 @@ bool ParseArgs(int argc, char** argv, Options& o, std::string& error) {
     return true;
 }
 
-std::string HtmlEscape(const std::string& s) {
-    std::string out;
-    for (char c : s) {
-        switch (c) {
-        case '<':
-            out += "&lt;";
-            break;
-        case '>':
-            out += "&gt;";
-            break;
-        case '&':
-            out += "&amp;";
-            break;
-        case '"':
-            out += "&quot;";
-            break;
-        default:
-            out += c;
-        }
-    }
-    return out;
-}
-
 bool LoadStudy(const fs::path& file, Program& program, CliHost& host) {
     if (ReadStudyFile(program, file) == 0 && program.StudyLoaded) {
         return true;

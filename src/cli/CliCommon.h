@@ -33,7 +33,6 @@ struct Options {
 
 std::filesystem::path ProgramDirectory(const char* argv0);
 bool ParseArgs(int argc, char** argv, Options& o, std::string& error);
-std::string HtmlEscape(const std::string& s);
 // Settings, language file and transformations for a command that reads a
 // study; ExitOk or the exit status of the failure (already reported).
 int SetUpProgram(const Options& o, Program& program, const char* argv0);

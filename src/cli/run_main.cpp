@@ -14,6 +14,7 @@
 #include "StudyJson.h"
 #include "base/AtomicFile.h"
 #include "base/Error.h"
+#include "documents/HtmlExport.h"
 #include "commands/Commands.h"
 #include "study/Program.h"
 
@@ -85,7 +86,7 @@ int RunProcedures(char** argv, const Options& o, Program& program, CliHost& host
             std::cerr << "veltrio-cli: " << why << '\n';
             return ExitRefused;
         }
-        list += "<li>" + HtmlEscape(shown.Caption) + ":";
+        list += "<li>" + HtmlText(shown.Caption) + ":";
         for (const char* ext : {"html", "rtf", "pdf", "txt"}) {
             if (o.Formats.count(ext)) {
                 list += std::string(" <a href=\"") + base + "." + ext + "\">" + ext + "</a>";
@@ -95,9 +96,9 @@ int RunProcedures(char** argv, const Options& o, Program& program, CliHost& host
     }
     const std::string index =
         "<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"><title>" +
-        HtmlEscape(program.CurrentStudy->TestId) + "</title></head><body>\n<h1>" +
-        HtmlEscape(program.CurrentStudy->TestId) + "</h1>\n<p>" +
-        HtmlEscape(program.CurrentStudy->Substance + ", " + program.CurrentStudy->Unit) +
+        HtmlText(program.CurrentStudy->TestId) + "</title></head><body>\n<h1>" +
+        HtmlText(program.CurrentStudy->TestId) + "</h1>\n<p>" +
+        HtmlText(program.CurrentStudy->Substance + ", " + program.CurrentStudy->Unit) +
         "</p>\n<ul>\n" + list +
         "<li><a href=\"study.json\">study.json</a>: the study and its figures</li>\n</ul>\n"
         "</body></html>\n";
