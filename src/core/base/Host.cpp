@@ -11,6 +11,7 @@ void Host::StepProgress() {}
 void Host::EndProgress() {}
 void Host::SetPanelText(int, const std::string&) {}
 void Host::ShowDocument(std::shared_ptr<TTavContents>, const std::string&, int) {}
+void Host::ShowChart(std::shared_ptr<TGraphWindow>, const std::string&, int) {}
 void Host::StudyStateChanged() {}
 
 } // namespace veltrio

@@ -6,6 +6,7 @@
 namespace veltrio {
 
 class TTavContents;
+class TGraphWindow;
 
 // What a procedure asks of whoever runs it. The GUI answers with windows and
 // dialogs, veltrio-cli with files and documented defaults, tests with a
@@ -34,6 +35,10 @@ public:
     // help context. The host keeps the document as long as it shows it.
     virtual void ShowDocument(std::shared_ptr<TTavContents> document, const std::string& caption,
                               int helpContext);
+    // A finished chart for a new chart window with its caption and help
+    // context; the host keeps the chart as long as it shows it.
+    virtual void ShowChart(std::shared_ptr<TGraphWindow> chart, const std::string& caption,
+                           int helpContext);
 
     // The loaded study, its marks or its state changed: menus re-evaluate.
     virtual void StudyStateChanged();

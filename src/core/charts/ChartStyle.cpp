@@ -1,0 +1,25 @@
+#include "charts/ChartStyle.h"
+
+namespace veltrio {
+
+void ChartFonts(TGraphWindow& graph, const TSettings& settings) {
+    TFontDescriptor font;
+    font.Name = settings.OutputFontName;
+    graph.SetLegendFont(font);
+    graph.SetXAxisFont(font);
+    graph.SetYAxisFont(font);
+}
+
+double ChartLineWidth(const TSettings& settings) {
+    return settings.LineWidth >= 0 ? settings.LineWidth * 0.1 : -1;
+}
+
+void AddChartDiscardNote(TGraphWindow& graph, const std::string& note, double x, double y) {
+    TFontDescriptor font;
+    font.Size = 10;
+    font.Bold = true;
+    font.Italic = true;
+    graph.AddText(note, x, y, 0, 0, font);
+}
+
+} // namespace veltrio

@@ -1,0 +1,21 @@
+#pragma once
+
+#include "charts/GraphWindow.h"
+#include "settings/Settings.h"
+
+#include <string>
+
+namespace veltrio {
+
+// The program-wide look of charts.
+
+// The legend font and the fonts of the x and left y axis labels in the
+// output font of the settings.
+void ChartFonts(TGraphWindow& graph, const TSettings& settings);
+// LineWidth (mm) as cm when it is ≥ 0, else −1 (the thinnest line).
+double ChartLineWidth(const TSettings& settings);
+// The note for charts made with the outlier tests switched off, bold
+// italic, 10 points, with its bottom-left corner at (x, y).
+void AddChartDiscardNote(TGraphWindow& graph, const std::string& note, double x, double y);
+
+} // namespace veltrio

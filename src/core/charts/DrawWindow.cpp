@@ -1,0 +1,244 @@
+#include "charts/DrawWindow.h"
+
+#include "documents/Canvas.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace veltrio {
+
+TDrawWindow::TDrawWindow() = default;
+TDrawWindow::~TDrawWindow() = default;
+
+void TDrawWindow::SetXinCm(double cm) {
+    m_xInCm = std::max(3.0, cm);
+}
+
+void TDrawWindow::SetYinCm(double cm) {
+    m_yInCm = std::max(3.0, cm);
+}
+
+void TDrawWindow::SetScaleFactor(double scale) {
+    if (Proportioning == TProportioning::pUser && scale > 0) {
+        m_scale = scale;
+        Changed();
+    }
+}
+
+double TDrawWindow::ExportWidthCm() const {
+    return Proportioning == TProportioning::pFitToSize ? PlotWidth : m_xInCm;
+}
+
+double TDrawWindow::ExportHeightCm() const {
+    return Proportioning == TProportioning::pFitToSize ? PlotHeight : m_yInCm;
+}
+
+TLine& TDrawWindow::AddLine(double x1, double y1, double x2, double y2, TColor color,
+                            TPenStyle style, double width) {
+    auto line = std::make_unique<TLine>();
+    line->x1 = static_cast<float>(x1);
+    line->y1 = static_cast<float>(y1);
+    line->x2 = static_cast<float>(x2);
+    line->y2 = static_cast<float>(y2);
+    line->Color = color;
+    line->PenStyle = style;
+    line->Width = static_cast<float>(width);
+    return static_cast<TLine&>(AddObject(std::move(line)));
+}
+
+TText& TDrawWindow::AddText(const std::string& text, double x, double y, int horzAlign,
+                            int vertAlign, const TFontDescriptor& font, double angle) {
+    auto t = std::make_unique<TText>();
+    t->Text = text;
+    t->x = static_cast<float>(x);
+    t->y = static_cast<float>(y);
+    t->HorzAlign = horzAlign;
+    t->VertAlign = vertAlign;
+    t->Font = font;
+    t->Color = font.Color;
+    t->Angle = static_cast<float>(angle);
+    return static_cast<TText&>(AddObject(std::move(t)));
+}
+
+namespace {
+
+template <class Shape>
+std::unique_ptr<Shape> Centered(double x, double y, double size, TColor color, bool filled) {
+    auto shape = std::make_unique<Shape>();
+    shape->x = static_cast<float>(x);
+    shape->y = static_cast<float>(y);
+    shape->Size = static_cast<float>(size);
+    shape->Color = color;
+    shape->Filled = filled;
+    return shape;
+}
+
+} // namespace
+
+TCircle& TDrawWindow::AddCircle(double x, double y, double diameter, TColor color, bool filled) {
+    return static_cast<TCircle&>(AddObject(Centered<TCircle>(x, y, diameter, color, filled)));
+}
+
+TSquare& TDrawWindow::AddSquare(double x, double y, double halfSide, TColor color, bool filled) {
+    return static_cast<TSquare&>(AddObject(Centered<TSquare>(x, y, halfSide, color, filled)));
+}
+
+TTriangle& TDrawWindow::AddTriangle(double x, double y, double radius, TColor color, bool filled) {
+    return static_cast<TTriangle&>(AddObject(Centered<TTriangle>(x, y, radius, color, filled)));
+}
+
+TLeftTriangle& TDrawWindow::AddLeftTriangle(double x, double y, double radius, TColor color,
+                                            bool filled) {
+    return static_cast<TLeftTriangle&>(
+        AddObject(Centered<TLeftTriangle>(x, y, radius, color, filled)));
+}
+
+TRightTriangle& TDrawWindow::AddRightTriangle(double x, double y, double radius, TColor color,
+                                              bool filled) {
+    return static_cast<TRightTriangle&>(
+        AddObject(Centered<TRightTriangle>(x, y, radius, color, filled)));
+}
+
+THexagon& TDrawWindow::AddHexagon(double x, double y, double radius, TColor color, bool filled) {
+    return static_cast<THexagon&>(AddObject(Centered<THexagon>(x, y, radius, color, filled)));
+}
+
+TRectangle& TDrawWindow::AddRectangle(double x1, double y1, double x2, double y2, TColor color,
+                                      TPenStyle style, bool filled) {
+    auto r = std::make_unique<TRectangle>();
+    r->x = static_cast<float>(x1);
+    r->y = static_cast<float>(y1);
+    r->Width = static_cast<float>(x2 - x1);
+    r->Height = static_cast<float>(y2 - y1);
+    r->Color = color;
+    r->PenStyle = style;
+    r->Filled = filled;
+    return static_cast<TRectangle&>(AddObject(std::move(r)));
+}
+
+TGraphPicture& TDrawWindow::AddPicture(const TPicture& picture, double x1, double y1, double x2,
+                                       double y2) {
+    auto p = std::make_unique<TGraphPicture>();
+    p->Picture = picture;
+    p->x = static_cast<float>(x1);
+    p->y = static_cast<float>(y1);
+    p->Width = static_cast<float>(x2 - x1);
+    p->Height = static_cast<float>(y2 - y1);
+    return static_cast<TGraphPicture&>(AddObject(std::move(p)));
+}
+
+TGraphObject& TDrawWindow::AddObject(std::unique_ptr<TGraphObject> object) {
+    m_objects.push_back(std::move(object));
+    Changed();
+    return *m_objects.back();
+}
+
+void TDrawWindow::ClearObjects() {
+    m_objects.clear();
+    Changed();
+}
+
+std::vector<std::string> TDrawWindow::Describe() const {
+    std::vector<std::string> lines;
+    lines.reserve(m_objects.size());
+    for (const auto& object : m_objects) {
+        lines.push_back(object->Describe());
+    }
+    return lines;
+}
+
+void TDrawWindow::SetOffset(double x, double y) {
+    m_offsetX = x;
+    m_offsetY = y;
+    Changed();
+}
+
+void TDrawWindow::Changed() {
+    if (OnChange) {
+        OnChange();
+    }
+}
+
+void TDrawWindow::CalcDimensions(int w, int h, int canvasPixelsPerInch) {
+    const double sw = std::max(1, ScreenWidth);
+    const double sh = std::max(1, ScreenHeight);
+    const double d = sw * 0.00125;
+    const double tw = w == 0 ? 1 : w;
+    const double th = h == 0 ? 1 : h;
+    const double r = tw / th;
+    switch (Proportioning) {
+    case TProportioning::pAutomatic:
+        if (sw / sh < r) {
+            m_scale = th / sh;
+        } else if (sw / sh > r) {
+            m_scale = tw / sw;
+        }
+        break;
+    case TProportioning::pUser:
+        break;
+    case TProportioning::pTrue:
+        m_scale = 1;
+        break;
+    case TProportioning::pAll: {
+        const double perCm = d * 96 * m_scale / 2.54;
+        if (sw / sh < r) {
+            m_scale = th / (m_yInCm * perCm) * m_scale;
+        } else {
+            m_scale = tw / (m_xInCm * perCm) * m_scale;
+        }
+        break;
+    }
+    case TProportioning::pFitToSize: {
+        const double pw = std::max(PlotWidth, 0.01);
+        const double ph = std::max(PlotHeight, 0.01);
+        m_scale = pw / ph >= r ? tw / pw : th / ph;
+        m_scale *= 2.54 / (std::max(1, canvasPixelsPerInch) * d);
+        break;
+    }
+    }
+    m_pixelsPerCmScaled = d * 96 * m_scale / 2.54;
+    m_textScale = d * m_scale;
+    m_font.Size = static_cast<int>(std::lround(12 * m_scale));
+}
+
+void TDrawWindow::DrawObjects(Canvas& canvas, int originX, int originY, bool withOffset) const {
+    TDrawContext dc{canvas};
+    dc.PixelsPerCmScaled = m_pixelsPerCmScaled;
+    dc.TextScale = m_textScale;
+    dc.DefaultLineWidth = DefaultLineWidth;
+    dc.OffsetX = withOffset ? m_offsetX : 0;
+    dc.OffsetY = withOffset ? m_offsetY : 0;
+    dc.OriginX = originX;
+    dc.OriginY = originY;
+    CanvasStateSaver saver(canvas);
+    for (const auto& object : m_objects) {
+        object->Draw(dc);
+    }
+}
+
+void TDrawWindow::Paint(Canvas& canvas) {
+    CanvasStateSaver saver(canvas);
+    canvas.SetBrush(TBrush{BackgroundColor, TBrushStyle::bsSolid});
+    canvas.FillRect(0, 0, Width, Height);
+    CalcDimensions(Width, Height, canvas.PixelsPerInch());
+    DrawObjects(canvas, 0, 0, true);
+}
+
+void TDrawWindow::DrawOn(Canvas& canvas, int x, int y, int w, int h) {
+    CalcDimensions(w, h, canvas.PixelsPerInch());
+    DrawObjects(canvas, x, y, true);
+}
+
+void TDrawWindow::DrawExport(Canvas& canvas, bool withOffset) {
+    CalcDimensions(Width, Height, canvas.PixelsPerInch());
+    CanvasStateSaver saver(canvas);
+    canvas.SetFont(m_font);
+    canvas.SetPen(TPen{});
+    canvas.SetBrush(TBrush{BackgroundColor, TBrushStyle::bsSolid});
+    const int w = static_cast<int>(std::lround(ExportWidthCm() * m_pixelsPerCmScaled));
+    const int h = static_cast<int>(std::lround(ExportHeightCm() * m_pixelsPerCmScaled));
+    canvas.FillRect(0, 0, w, h);
+    DrawObjects(canvas, 0, 0, withOffset);
+}
+
+} // namespace veltrio
