@@ -4,7 +4,7 @@
 // sanitizers this also shows that none of them reads out of bounds.
 #include "numerics/CriticalValues.h"
 #include "numerics/Distributions.h"
-#include "numerics/SpecialFunctions.h"
+#include "numerics/GammaBeta.h"
 #include "numerics/Stat.h"
 
 #include "base/Missing.h"

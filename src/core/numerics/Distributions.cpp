@@ -1,6 +1,6 @@
 #include "numerics/Distributions.h"
 
-#include "numerics/SpecialFunctions.h"
+#include "numerics/GammaBeta.h"
 
 #include <cmath>
 #include <string>

@@ -4,7 +4,7 @@
 // smaller tail, for tails down to 1e-6 (GAMMP's series stops at a relative
 // step of 3e-7 and its remaining terms add up to a little more for large a).
 // The bounds asserted are these figures rounded up.
-#include "numerics/SpecialFunctions.h"
+#include "numerics/GammaBeta.h"
 
 #include "Grid.h"
 

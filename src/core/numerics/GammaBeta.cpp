@@ -1,4 +1,4 @@
-#include "numerics/SpecialFunctions.h"
+#include "numerics/GammaBeta.h"
 
 #include <array>
 #include <cmath>
