@@ -22,4 +22,14 @@ void AddChartDiscardNote(TGraphWindow& graph, const std::string& note, double x,
     graph.AddText(note, x, y, 0, 0, font);
 }
 
+std::shared_ptr<TGraphWindow> NewChartWindow(const TSettings& settings) {
+    auto graph = std::make_shared<TGraphWindow>();
+    ChartFonts(*graph, settings);
+    graph->SetXinCm(26);
+    graph->SetYinCm(30);
+    graph->SetOffset(settings.MarginLeft - 1, settings.MarginTop - 2);
+    graph->DefaultLineWidth = ChartLineWidth(settings);
+    return graph;
+}
+
 } // namespace veltrio

@@ -3,6 +3,7 @@
 #include "charts/GraphWindow.h"
 #include "settings/Settings.h"
 
+#include <memory>
 #include <string>
 
 namespace veltrio {
@@ -17,5 +18,10 @@ double ChartLineWidth(const TSettings& settings);
 // The note for charts made with the outlier tests switched off, bold
 // italic, 10 points, with its bottom-left corner at (x, y).
 void AddChartDiscardNote(TGraphWindow& graph, const std::string& note, double x, double y);
+
+// A chart for a chart window, as every procedure starts one: the chart
+// fonts, a page of 26 × 30 cm, the offset from the margins of the settings
+// (left − 1, top − 2 cm) and the chart line width.
+std::shared_ptr<TGraphWindow> NewChartWindow(const TSettings& settings);
 
 } // namespace veltrio

@@ -5,6 +5,9 @@
 #include "preliminary/BaseTable.h"
 #include "preliminary/Cochran.h"
 #include "preliminary/Grubbs.h"
+#include "preliminary/YoudenPlots.h"
+#include "labs/LineDiagrams.h"
+#include "tools/BoxPlots.h"
 #include "study/DescriptiveReport.h"
 #include "study/PreliminaryStats.h"
 #include "study/Program.h"
@@ -18,6 +21,12 @@ bool StudyLoaded(const Program& p) {
 }
 bool SplitLevel(const Program& p) {
     return StudyLoaded(p) && p.CurrentStudy->Design == dkSplitLevel;
+}
+bool UniformLevel(const Program& p) {
+    return StudyLoaded(p) && p.CurrentStudy->Design == dkUniformLevel;
+}
+bool SplitLevelOrTwoReplicates(const Program& p) {
+    return SplitLevel(p) || (StudyLoaded(p) && p.CurrentStudy->NoOfReplicates == 2);
 }
 
 TPreliminaryStats& PrelimOf(Program& p) {
@@ -34,8 +43,11 @@ std::vector<TProcedure> MakeProcedures() {
         // The menu shows the information dialog first where it applies.
         {"", "Cochran outliers", StudyLoaded, CochranOutliersCommand},
         {"", "Grubbs outliers", StudyLoaded, GrubbsReport},
+        {"", "Youden plots", SplitLevelOrTwoReplicates, YoudenPlots},
+        {"", "Line diagrams", UniformLevel, LineDiagrams},
         {"", "Descriptive statistics", StudyLoaded,
          [](Program& p) { DescriptiveReport(p, PrelimOf(p)); }},
+        {"", "Box plots", StudyLoaded, MakeBoxPlots},
     };
 }
 

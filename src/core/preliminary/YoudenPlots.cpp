@@ -1,0 +1,254 @@
+#include "preliminary/YoudenPlots.h"
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "charts/ChartStyle.h"
+#include "charts/GraphWindow.h"
+#include "documents/NumberText.h"
+#include "study/Program.h"
+
+namespace veltrio {
+
+namespace {
+
+constexpr int YoudenHelpContext = 5400;
+constexpr double AxisLength = 11;
+// Laboratory codes per line of the list of laboratories outside the axes.
+constexpr int CodesPerLine = 14;
+
+double Coordinate(const TPointXY& p, TCoordinate c) {
+    return c == TCoordinate::X ? p.x : p.y;
+}
+
+// The median of sorted values: the middle one, or the mean of the two.
+double MedianOfSorted(const std::vector<double>& v) {
+    const std::size_t k = v.size();
+    return k % 2 == 1 ? v[k / 2] : (v[k / 2 - 1] + v[k / 2]) / 2;
+}
+
+std::string Trimmed(const std::string& s) {
+    const auto first = s.find_first_not_of(' ');
+    if (first == std::string::npos) {
+        return {};
+    }
+    return s.substr(first, s.find_last_not_of(' ') - first + 1);
+}
+
+// "Sample id, unit", or the sample id alone without a unit.
+std::string AxisTitle(const std::string& sampleId, const std::string& unit) {
+    return Trimmed(unit).empty() ? sampleId : sampleId + ", " + unit;
+}
+
+// The first two characters of a level name (split levels name their pair
+// by two letters).
+std::string PairName(const std::string& levelName) {
+    return levelName.substr(0, std::min<std::size_t>(2, levelName.size()));
+}
+
+TFontDescriptor OutputFont(const Program& program, int size, bool bold = false) {
+    TFontDescriptor font;
+    font.Name = program.Settings.OutputFontName;
+    font.Size = size;
+    font.Bold = bold;
+    return font;
+}
+
+} // namespace
+
+TRobustRange RobustRange(std::span<const TPointXY> points, TCoordinate coordinate) {
+    std::vector<double> values;
+    values.reserve(points.size());
+    std::size_t missing = 0;
+    for (const auto& p : points) {
+        const double v = Coordinate(p, coordinate);
+        if (v == MissingValue) {
+            ++missing;
+        } else {
+            values.push_back(v);
+        }
+    }
+    // Missing coordinates leave as long as more than one point remains.
+    if (values.empty() && missing > 0) {
+        values.push_back(MissingValue);
+    }
+    TRobustRange r;
+    if (values.empty()) {
+        r.Min = r.Max = r.Upper = r.Lower = MissingValue;
+        return r;
+    }
+    std::stable_sort(values.begin(), values.end());
+    r.Min = values.front();
+    r.Max = values.back();
+    const double median = MedianOfSorted(values);
+    std::vector<double> deviations;
+    deviations.reserve(values.size());
+    for (double v : values) {
+        deviations.push_back(std::fabs(v - median));
+    }
+    std::sort(deviations.begin(), deviations.end());
+    const double mad = MedianOfSorted(deviations);
+    r.Upper = median + 5.2 * mad;
+    r.Lower = median - 5.2 * mad;
+    return r;
+}
+
+void YoudenChart(Program& program, TGraphWindow& chart, int levelNo, bool withTitles) {
+    const DataType& study = *program.CurrentStudy;
+    const TLevel& level = study.Level(levelNo);
+    const bool split = study.Design == dkSplitLevel;
+
+    chart.SetTickLength(0.15);
+    chart.SetOrigin(2.5, 13);
+    chart.SetAxisLengths(AxisLength, AxisLength);
+
+    // Every laboratory as (result 1, result 2) with its code; the Cochran
+    // and Grubbs outliers once more in a list of their own.
+    std::vector<TPointXY> points;
+    std::vector<std::string> codes;
+    std::vector<TPointXY> outliers;
+    std::vector<std::string> outlierLabels;
+    for (int lab = 1; lab <= level.NoOfLabs; ++lab) {
+        const char mark = level.GetMark(lab);
+        TPointXY p{MissingValue, MissingValue};
+        if (mark != MarkFileExcluded && mark != MarkUserExcluded && level.NoOfReplicates >= 2) {
+            const TResult& first = level.GetResult(lab, 1);
+            const TResult& second = level.GetResult(lab, 2);
+            p.x = first.Flag != ' ' ? MissingValue : first.Value;
+            p.y = second.Flag != ' ' || p.x == MissingValue ? MissingValue : second.Value;
+        }
+        points.push_back(p);
+        codes.push_back(level.GetRandCode(lab));
+        if (mark == MarkCochranOutlier || mark == MarkGrubbsOutlier) {
+            outliers.push_back(p);
+            outlierLabels.push_back(mark == MarkCochranOutlier ? "Cochran" : "Grubbs");
+        } else {
+            outliers.push_back({MissingValue, MissingValue});
+            outlierLabels.emplace_back();
+        }
+    }
+
+    // One scale for both axes; laboratories beyond the median ± 5.2 MAD do
+    // not stretch it, and it never starts below 0 on their account.
+    const TRobustRange rx = RobustRange(points, TCoordinate::X);
+    const TRobustRange ry = RobustRange(points, TCoordinate::Y);
+    double low = std::max(0.0, std::min(std::max(rx.Min, rx.Lower), std::max(ry.Min, ry.Lower)));
+    double high = std::max(std::min(rx.Max, rx.Upper), std::min(ry.Max, ry.Upper));
+    const double nominal = level.NominalValue;
+    const bool circle = program.Settings.Circle20 && nominal != MissingValue;
+    if (nominal != MissingValue) {
+        low = std::min(low, nominal);
+        high = std::max(high, nominal);
+        if (circle) {
+            low = std::min(low, 0.8 * nominal);
+            high = std::max(high, 1.2 * nominal);
+        }
+    }
+    // No laboratory to plot: a scale around the low end.
+    if (high < low) {
+        high = low;
+    }
+    const TAxisScale scale = AutoScale(high, low);
+    const double a = scale.Min, b = scale.Max;
+    chart.SetXAxis(scale.Decimals, 0, a, b, scale.Interval);
+    chart.SetYAxis(scale.Decimals, 0, a, b, scale.Interval);
+
+    // The circle of ± 20 % around the assigned value.
+    if (circle) {
+        chart.AddCircle(chart.PageX(nominal), chart.PageY(nominal),
+                        0.4 * nominal * AxisLength / (b - a), clBlack, false);
+    }
+
+    const TFontDescriptor labelFont = OutputFont(program, 8);
+    chart.AddLabelledCurve(outliers, "", clBlack, -1, TPenStyle::psClear, 0.4, clBlack, 5,
+                           outlierLabels, labelFont, 3);
+
+    // Laboratories with both results whose point lies outside the axes.
+    std::vector<std::string> outside{program.LibText(0, 1), ""};
+    int onLine = 0;
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        const TPointXY& p = points[i];
+        if (p.x == MissingValue || p.y == MissingValue) {
+            continue;
+        }
+        if (p.x < a || p.x > b || p.y < a || p.y > b) {
+            if (onLine == CodesPerLine) {
+                outside.emplace_back();
+                onLine = 0;
+            }
+            outside.back() += " " + codes[i];
+            ++onLine;
+        }
+    }
+    const bool anyOutside = outside.size() > 2 || !outside.back().empty();
+
+    chart.AddLabelledCurve(points, "", clBlack, -1, TPenStyle::psClear, 0.25, clBlack, 12, codes,
+                           labelFont, 4);
+
+    if (anyOutside) {
+        for (std::size_t k = 0; k < outside.size(); ++k) {
+            chart.AddText(outside[k], chart.X0(), chart.Y0() + 1.5 + 0.5 * static_cast<double>(k),
+                          0, 2, chart.StandardFont);
+        }
+    }
+
+    if (nominal != MissingValue) {
+        const std::vector<TPointXY> assigned{{nominal, nominal}};
+        chart.AddLabelledCurve(assigned, program.LibText(0, 2), clBlack, -1, TPenStyle::psClear,
+                               0.15, clBlack, 6, {program.LibText(0, 2)}, OutputFont(program, 10),
+                               1);
+    }
+
+    const std::vector<TPointXY> diagonal{{a, a}, {b, b}};
+    const std::string diagonalText =
+        split ? " " + level.SampleId(2) + "=" + level.SampleId(1) : std::string(" y=x");
+    chart.AddCurve(diagonal, diagonalText, clBlack, -1, TPenStyle::psSolid, 0.25, clBlack, 12);
+
+    const TFontDescriptor titleFont = OutputFont(program, 10);
+    chart.SetXAxisTitle(AxisTitle(level.SampleId(1), study.Unit), 1, titleFont);
+    chart.SetYAxisTitle(AxisTitle(level.SampleId(2), study.Unit), 0, titleFont);
+
+    if (withTitles) {
+        if (split) {
+            const std::string spiking =
+                level.Spiking != MissingValue
+                    ? program.LibText(0, 3) + " " +
+                          FormatFixed(level.Spiking, 15, level.SpikingDecimals) + " " +
+                          program.LibText(0, 4) + " " + level.SampleId(level.SpikedSample)
+                    : program.LibText(0, 5);
+            chart.SetTitle(spiking, OutputFont(program, 10), 0.3);
+        }
+        chart.SetTitle(program.LibText(0, 6), OutputFont(program, 18, true), 1.5);
+        const std::string levelLine =
+            split ? study.Substance + ", " + Trimmed(program.LibText(0, 7)) + " " +
+                        PairName(level.LevelName)
+                  : study.Substance + ", " + program.LibText(0, 8) + " " + level.LevelName;
+        chart.SetTitle(levelLine, OutputFont(program, 12), 0.9);
+    }
+}
+
+void YoudenPlots(Program& program) {
+    if (!program.CurrentStudy) {
+        return;
+    }
+    const DataType& study = *program.CurrentStudy;
+    for (int l = 1; l <= study.NoOfLevels; ++l) {
+        const TLevel& level = study.Level(l);
+        if (level.AllLabsIncomplete) {
+            continue;
+        }
+        auto chart = NewChartWindow(program.Settings);
+        if (program.Settings.DiscardOutlierTests) {
+            AddChartDiscardNote(*chart, program.LibText(1, 93), 0.1, 1.0);
+        }
+        YoudenChart(program, *chart, l, true);
+        const std::string caption = program.LibText(0, 6) + " " + study.Substance + ", " +
+                                    study.Unit + program.LibText(0, 7) + " " +
+                                    PairName(level.LevelName);
+        program.host().ShowChart(chart, caption, YoudenHelpContext);
+    }
+}
+
+} // namespace veltrio

@@ -1,0 +1,105 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "charts/GraphObjects.h"
+#include "charts/GraphWindow.h"
+#include "PreliminaryFixture.h"
+
+namespace veltrio::testing {
+
+// Records the charts handed over for chart windows.
+class ChartHost : public RecordingHost {
+public:
+    struct Shown {
+        std::shared_ptr<TGraphWindow> Chart;
+        std::string Caption;
+        int HelpContext = 0;
+    };
+    std::vector<Shown> Charts;
+    void ShowChart(std::shared_ptr<TGraphWindow> chart, const std::string& caption,
+                   int help) override {
+        Charts.push_back({std::move(chart), caption, help});
+    }
+};
+
+class ChartFixture : public PreliminaryFixture {
+protected:
+    ChartFixture() { program.SetHost(charts); }
+
+    void LoadExample(const std::string& name) {
+        ASSERT_EQ(ReadStudyFile(program, std::filesystem::path(VELTRIO_SOURCE_DIR) / "examples" /
+                                             (name + ".PAR")),
+                  0)
+            << name;
+        ASSERT_TRUE(program.StudyLoaded);
+    }
+
+    // The shapes of a kind, in drawing order.
+    template <typename T> static std::vector<const T*> Shapes(const TDrawWindow& chart) {
+        std::vector<const T*> out;
+        for (const auto& o : chart.Objects()) {
+            if (const auto* t = dynamic_cast<const T*>(o.get())) {
+                out.push_back(t);
+            }
+        }
+        return out;
+    }
+    // The texts that read exactly `text`.
+    static std::vector<const TText*> TextsReading(const TDrawWindow& chart,
+                                                  const std::string& text) {
+        std::vector<const TText*> out;
+        for (const TText* t : Shapes<TText>(chart)) {
+            if (t->Text == text) {
+                out.push_back(t);
+            }
+        }
+        return out;
+    }
+    static bool HasText(const TDrawWindow& chart, const std::string& text) {
+        return !TextsReading(chart, text).empty();
+    }
+    // Circles with a given diameter (to 1e-4 cm).
+    static std::vector<const TCircle*> CirclesOfSize(const TDrawWindow& chart, double size) {
+        std::vector<const TCircle*> out;
+        for (const TCircle* c : Shapes<TCircle>(chart)) {
+            if (std::fabs(c->Size - size) < 1e-4) {
+                out.push_back(c);
+            }
+        }
+        return out;
+    }
+
+    // Every chart shown, as its caption, help context and shapes, against
+    // tests/data/charts/<name>.txt (VELTRIO_UPDATE_GOLDEN=1 rewrites it).
+    void ExpectGoldenCharts(const std::string& name) {
+        std::string text;
+        for (const auto& shown : charts.Charts) {
+            text += "chart \"" + shown.Caption + "\" help " + std::to_string(shown.HelpContext) +
+                    "\n";
+            for (const auto& line : shown.Chart->Describe()) {
+                text += "  " + line + "\n";
+            }
+        }
+        const auto golden = std::filesystem::path(VELTRIO_TEST_DATA) / "charts" / (name + ".txt");
+        if (std::getenv("VELTRIO_UPDATE_GOLDEN")) {
+            WriteFileAtomically(golden, text);
+        }
+        std::string expected;
+        ASSERT_TRUE(ReadWholeFile(golden, expected)) << "missing golden file " << golden;
+        if (text != expected) {
+            const auto actual = std::filesystem::temp_directory_path() / ("veltrio_" + name + ".txt");
+            WriteFileAtomically(actual, text);
+            ADD_FAILURE() << "diff -u " << golden << " " << actual;
+        }
+    }
+
+    ChartHost charts;
+};
+
+} // namespace veltrio::testing
