@@ -4,7 +4,7 @@
 set -euo pipefail
 packages=(
   g++ cmake ninja-build pkg-config
-  libgtest-dev libgmock-dev libbenchmark-dev libboost-math-dev
+  libgtest-dev libgmock-dev libbenchmark-dev libboost-math-dev zlib1g-dev
   qt6-base-dev qt6-svg-dev libqt6svg6-dev
   fonts-liberation2 python3-pil
 )

@@ -45,7 +45,9 @@ TPicture RenderPicture(int width, int height, int pixelsPerInch,
         QPainter painter(&img);
         painter.setRenderHint(QPainter::Antialiasing, false);
         painter.setRenderHint(QPainter::TextAntialiasing, true);
-        QtCanvas canvas(painter, pixelsPerInch);
+        // Drawn in screen units, sampled at the image's resolution.
+        painter.scale(pixelsPerInch / 96.0, pixelsPerInch / 96.0);
+        QtCanvas canvas(painter, 96);
         if (paint) {
             paint(canvas);
         }

@@ -150,6 +150,41 @@ TEST(ChartItemTest, HtmlWritesTheChartAsAGifPicture) {
     std::filesystem::remove_all(dir);
 }
 
+TEST(ChartItemTest, RtfHoldsTheChartAsAPngPictureOfItsSize) {
+    int calls = 0;
+    SetChartRasterizer([&](int w, int h, int ppi, const std::function<void(Canvas&)>& paint) {
+        ++calls;
+        EXPECT_EQ(ppi, 150);
+        FakeCanvas canvas;
+        paint(canvas);
+        EXPECT_EQ(canvas.Shapes.size(), 1u);
+        TPicture picture;
+        picture.Width = w;
+        picture.Height = h;
+        picture.Pixels.assign(static_cast<std::size_t>(w * h), MakeColor(0, 0, 255));
+        return picture;
+    });
+    TTavContents doc;
+    doc.AddText("before");
+    AddGraph(doc, SmallChart(5, 4));
+    doc.AddText("after");
+    const std::string rtf = WriteDocumentRtf(doc);
+    SetChartRasterizer(nullptr);
+    EXPECT_EQ(calls, 1);
+    // 5 × 4 cm: 295 × 236 pixels at 150 ppi, 2835 × 2268 twips.
+    const auto pict = rtf.find("{\\pict\\pngblip\\picw295\\pich236\\picwgoal2835\\pichgoal2268");
+    ASSERT_NE(pict, std::string::npos) << rtf.substr(0, 400);
+    EXPECT_LT(rtf.find("before"), pict);
+    EXPECT_GT(rtf.find("after"), pict);
+    // The picture data: a PNG signature in hexadecimal.
+    EXPECT_NE(rtf.find("89504e470d0a1a0a", pict), std::string::npos);
+
+    // Without a rasterizer the chart is left out and the rest is written.
+    const std::string without = WriteDocumentRtf(doc);
+    EXPECT_EQ(without.find("\\pict"), std::string::npos);
+    EXPECT_NE(without.find("after"), std::string::npos);
+}
+
 TEST(ChartItemTest, MessagesOfTheUnsupportedOperations) {
     testing::RecordingHost host;
     ScopedDocumentHost scoped(host);

@@ -4,6 +4,8 @@
 #include "documents/Contents.h"
 #include "documents/DocumentMessages.h"
 #include "documents/HtmlExport.h"
+#include "documents/PngWriter.h"
+#include "documents/RtfExport.h"
 #include "documents/Report.h"
 
 #include <cmath>
@@ -21,8 +23,14 @@ int CmToCanvasPixels(double cm, int pixelsPerInch) {
     return static_cast<int>(std::lround(cm * pixelsPerInch / 2.54));
 }
 
-// Charts in HTML pages are drawn at screen resolution.
+// Charts in HTML pages are drawn at screen resolution; in RTF files, which
+// are printed, finer.
 constexpr int HtmlPixelsPerInch = 96;
+constexpr int RtfPixelsPerInch = 150;
+
+int CmToTwips(double cm) {
+    return static_cast<int>(std::lround(cm * 1440 / 2.54));
+}
 
 } // namespace
 
@@ -97,7 +105,40 @@ void TTavDrawWindow::WriteHTML(HtmlExport& out) {
     out.WriteLine("<br>");
 }
 
-void TTavDrawWindow::WriteRTF(RtfExport&) {}
+void TTavDrawWindow::WriteRTF(RtfExport& out) {
+    const TChartRasterizer& rasterize = ChartRasterizer();
+    if (!rasterize) {
+        return;
+    }
+    // Drawn as on a screen page of the chart's size, sampled finer.
+    const int w = CmToCanvasPixels(WidthCm(), HtmlPixelsPerInch);
+    const int h = CmToCanvasPixels(HeightCm(), HtmlPixelsPerInch);
+    const int pw = CmToCanvasPixels(WidthCm(), RtfPixelsPerInch);
+    const int ph = CmToCanvasPixels(HeightCm(), RtfPixelsPerInch);
+    const TPicture picture = rasterize(pw, ph, RtfPixelsPerInch, [this, w, h](Canvas& c) {
+        Graph->Width = w;
+        Graph->Height = h;
+        Graph->DrawOn(c, 0, 0, w, h);
+    });
+    const std::string png = EncodePng(picture);
+    if (png.empty()) {
+        return;
+    }
+    static const char* const hex = "0123456789abcdef";
+    out.AddLine("{\\pict\\pngblip\\picw" + std::to_string(picture.Width) + "\\pich" +
+                std::to_string(picture.Height) + "\\picwgoal" + std::to_string(CmToTwips(WidthCm())) +
+                "\\pichgoal" + std::to_string(CmToTwips(HeightCm())));
+    std::string line;
+    for (unsigned char byte : png) {
+        line += hex[byte >> 4];
+        line += hex[byte & 15];
+        if (line.size() >= 128) {
+            out.AddLine(std::move(line));
+            line.clear();
+        }
+    }
+    out.AddLine(line + "}\\par");
+}
 
 double TTavDrawWindow::ReportWidth(Report&) {
     return WidthCm();
