@@ -6,7 +6,7 @@ packages=(
   g++ cmake ninja-build pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev libboost-math-dev zlib1g-dev
   qt6-base-dev qt6-svg-dev libqt6svg6-dev
-  fonts-liberation2 python3-pil
+  fonts-liberation2 python3-pil poppler-utils
 )
 missing=()
 for p in "${packages[@]}"; do

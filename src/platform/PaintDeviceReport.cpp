@@ -10,6 +10,10 @@
 
 namespace veltrio::platform {
 
+namespace {
+constexpr int GraphicPixelsPerInch = 96;
+}
+
 PaintDeviceReport::PaintDeviceReport(QPagedPaintDevice& device)
     : m_device(device), m_dpi(device.logicalDpiX() > 0 ? device.logicalDpiX() : 600) {}
 
@@ -79,7 +83,12 @@ void PaintDeviceReport::DeviceGraphic(double x, double y, double widthCm, double
     m_painter.save();
     m_painter.translate(Px(x), Px(y));
     m_painter.setClipRect(QRectF(0, 0, Px(widthCm), Px(heightCm)));
-    QtCanvas canvas(m_painter, m_dpi);
+    // Graphics lay themselves out for a screen canvas (charts scale their
+    // texts and shapes for 96 pixels per inch); the painter brings that
+    // layout to the device's resolution.
+    const double f = m_dpi / static_cast<double>(GraphicPixelsPerInch);
+    m_painter.scale(f, f);
+    QtCanvas canvas(m_painter, GraphicPixelsPerInch);
     paint(canvas);
     m_painter.restore();
 }
