@@ -37,8 +37,12 @@ std::string Trimmed(const std::string& s) {
     return s.substr(first, s.find_last_not_of(' ') - first + 1);
 }
 
-// "Sample id, unit", or the sample id alone without a unit.
+// "Sample id, unit", or the sample id alone without a unit; the unit alone
+// when the level names no samples (a uniform level's replicates).
 std::string AxisTitle(const std::string& sampleId, const std::string& unit) {
+    if (Trimmed(sampleId).empty()) {
+        return unit;
+    }
     return Trimmed(unit).empty() ? sampleId : sampleId + ", " + unit;
 }
 
