@@ -89,7 +89,7 @@ TEST_F(YoudenPlotsTest, LessThanResultsAndExcludedLaboratoriesAreNotPlotted) {
     YoudenPlots(program);
     EXPECT_EQ(PlottedCodes(OnlyChart()), (std::vector<std::string>{"A1", "A4"}));
     EXPECT_EQ(charts.Charts[0].HelpContext, 5400);
-    EXPECT_EQ(charts.Charts[0].Caption, "Youden plot Zinc, mg/l Sample pair Lo");
+    EXPECT_EQ(charts.Charts[0].Caption, "Youden plot Zinc, mg/l, Level Low");
 }
 
 TEST_F(YoudenPlotsTest, FarLaboratoryDoesNotWidenTheAxesAndIsListed) {

@@ -248,9 +248,13 @@ void YoudenPlots(Program& program) {
             AddChartDiscardNote(*chart, program.LibText(1, 93), 0.1, 1.0);
         }
         YoudenChart(program, *chart, l, true);
-        const std::string caption = program.LibText(0, 6) + " " + study.Substance + ", " +
-                                    study.Unit + program.LibText(0, 7) + " " +
-                                    PairName(level.LevelName);
+        // A split level's pair by its two letters; a uniform level, whose
+        // replicates are no pair, by its name.
+        const std::string caption =
+            program.LibText(0, 6) + " " + study.Substance + ", " + study.Unit +
+            (study.Design == dkSplitLevel
+                 ? program.LibText(0, 7) + " " + PairName(level.LevelName)
+                 : ", " + program.LibText(0, 8) + " " + level.LevelName);
         program.host().ShowChart(chart, caption, YoudenHelpContext);
     }
 }
