@@ -42,14 +42,15 @@ Commands:
                                that code, as "Exclude a laboratory" does
   run FILE [--procedure NAME]... [--out DIR] [--format LIST]
                                evaluate a study file and write its documents
-                               into DIR (default: veltrio-out) with an
+                               and charts into DIR (default: veltrio-out) with an
                                index.html; without --procedure every procedure
                                that the study allows runs
   list                         the procedure names and their menu captions
 
 Options:
   --format LIST                formats to write, comma-separated from
-                               html,rtf,pdf,txt (default: all four)
+                               html,rtf,pdf,txt for documents and svg,png
+                               for charts (default: all six)
   --settings FILE              the settings file (VELTRIO.INI) to use; without
                                it the program's defaults apply
   --lang FILE                  the language file to use
@@ -152,8 +153,9 @@ bool ParseArgs(int argc, char** argv, Options& o, std::string& error) {
             while (pos <= v.size()) {
                 const std::size_t comma = std::min(v.find(',', pos), v.size());
                 const std::string f = v.substr(pos, comma - pos);
-                if (f != "html" && f != "rtf" && f != "pdf" && f != "txt") {
-                    error = "--format takes html, rtf, pdf and txt, not \"" + f + "\"";
+                if (f != "html" && f != "rtf" && f != "pdf" && f != "txt" && f != "svg" &&
+                    f != "png") {
+                    error = "--format takes html, rtf, pdf, txt, svg and png, not \"" + f + "\"";
                     return false;
                 }
                 o.Formats.insert(f);

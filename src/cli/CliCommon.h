@@ -20,7 +20,7 @@ struct Options {
     std::string Command;
     std::vector<std::string> Args;
     std::vector<std::string> Procedures;
-    std::set<std::string> Formats{"html", "rtf", "pdf", "txt"};
+    std::set<std::string> Formats{"html", "rtf", "pdf", "txt", "svg", "png"};
     std::filesystem::path LanguageFile;
     std::filesystem::path SettingsFile;
     int Language = -1;

@@ -16,7 +16,12 @@ void CliHost::ShowDialog(const std::string& caption, const std::string& text, in
 
 void CliHost::ShowDocument(std::shared_ptr<TTavContents> document, const std::string& caption,
                            int helpContext) {
-    Documents.push_back({std::move(document), caption, helpContext, CurrentProcedure});
+    Documents.push_back({std::move(document), nullptr, caption, helpContext, CurrentProcedure});
+}
+
+void CliHost::ShowChart(std::shared_ptr<TGraphWindow> chart, const std::string& caption,
+                        int helpContext) {
+    Documents.push_back({nullptr, std::move(chart), caption, helpContext, CurrentProcedure});
 }
 
 bool CliHost::AskYesNo(const std::string& text) {

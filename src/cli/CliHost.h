@@ -19,18 +19,22 @@ public:
     // Questions are answered with the default given at construction.
     bool AskYesNo(const std::string& text) override;
 
-    // Documents are kept in the order the procedures show them.
+    // Documents and charts are kept in the order the procedures show them.
     void ShowDocument(std::shared_ptr<TTavContents> document, const std::string& caption,
                       int helpContext) override;
+    void ShowChart(std::shared_ptr<TGraphWindow> chart, const std::string& caption,
+                   int helpContext) override;
 
+    // A document or a chart.
     struct ShownDocument {
         std::shared_ptr<TTavContents> Document;
+        std::shared_ptr<TGraphWindow> Chart;
         std::string Caption;
         int HelpContext = 0;
         // The procedure that showed it.
         std::string Name;
     };
-    // Set while a procedure runs, to name its documents.
+    // Set while a procedure runs, to name its documents and charts.
     std::string CurrentProcedure;
     std::vector<ShownDocument> Documents;
 

@@ -6,11 +6,16 @@
 #include <filesystem>
 #include <iostream>
 
+#include <unistd.h>
+
 #include <QGuiApplication>
 
 #include "CliCommon.h"
 #include "CliHost.h"
 #include "DocumentFiles.h"
+#include "charts/ChartItem.h"
+#include "platform/ChartExport.h"
+#include "platform/RasterPicture.h"
 #include "StudyJson.h"
 #include "base/AtomicFile.h"
 #include "base/Error.h"
@@ -56,8 +61,20 @@ int RunProcedures(char** argv, const Options& o, Program& program, CliHost& host
     if (!std::getenv("QT_QPA_PLATFORM")) {
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
     }
+    // Without a desktop session there is no runtime folder; Qt makes one
+    // but warns on every run.
+    if (!std::getenv("XDG_RUNTIME_DIR")) {
+        const fs::path runtime =
+            fs::temp_directory_path() / ("veltrio-runtime-" + std::to_string(getuid()));
+        std::error_code ignored;
+        fs::create_directories(runtime, ignored);
+        fs::permissions(runtime, fs::perms::owner_all, fs::perm_options::replace, ignored);
+        setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
+    }
     int qtArgc = 1;
     QGuiApplication app(qtArgc, argv);
+    // Charts inside documents become pictures in HTML and RTF.
+    SetChartRasterizer(platform::RenderPicture);
 
     for (const auto& name : procedures) {
         const TProcedure* proc = FindProcedure(name);
@@ -78,19 +95,46 @@ int RunProcedures(char** argv, const Options& o, Program& program, CliHost& host
     std::string why;
     std::string list;
     int n = 0;
+    // Charts as PNG at print resolution.
+    constexpr int ChartPixelsPerInch = 150;
     for (auto& shown : host.Documents) {
         char prefix[8];
         std::snprintf(prefix, sizeof prefix, "%02d", ++n);
         const std::string base = std::string(prefix) + "-" + shown.Name;
-        if (!WriteDocumentFiles(*shown.Document, o.OutDir, base, formats, why)) {
-            std::cerr << "veltrio-cli: " << why << '\n';
-            return ExitRefused;
+        std::vector<const char*> written;
+        if (shown.Chart) {
+            if (o.Formats.count("svg")) {
+                if (!platform::SaveChartAsSvg(*shown.Chart, o.OutDir / (base + ".svg"), &why)) {
+                    std::cerr << "veltrio-cli: " << why << '\n';
+                    return ExitRefused;
+                }
+                written.push_back("svg");
+            }
+            if (o.Formats.count("png")) {
+                if (!platform::SaveChartAsPng(*shown.Chart, o.OutDir / (base + ".png"),
+                                              ChartPixelsPerInch, &why)) {
+                    std::cerr << "veltrio-cli: " << why << '\n';
+                    return ExitRefused;
+                }
+                written.push_back("png");
+            }
+        } else {
+            if (!WriteDocumentFiles(*shown.Document, o.OutDir, base, formats, why)) {
+                std::cerr << "veltrio-cli: " << why << '\n';
+                return ExitRefused;
+            }
+            for (const char* ext : {"html", "rtf", "pdf", "txt"}) {
+                if (o.Formats.count(ext)) {
+                    written.push_back(ext);
+                }
+            }
+        }
+        if (written.empty()) {
+            continue;
         }
         list += "<li>" + HtmlText(shown.Caption) + ":";
-        for (const char* ext : {"html", "rtf", "pdf", "txt"}) {
-            if (o.Formats.count(ext)) {
-                list += std::string(" <a href=\"") + base + "." + ext + "\">" + ext + "</a>";
-            }
+        for (const char* ext : written) {
+            list += std::string(" <a href=\"") + base + "." + ext + "\">" + ext + "</a>";
         }
         list += "</li>\n";
     }

@@ -293,6 +293,45 @@ TEST(Cli, RunWritesTheOutputFolder) {
     EXPECT_NE(list.Out.find("descriptive-statistics\tDescriptive statistics"), std::string::npos);
 }
 
+TEST(Cli, RunWritesEveryChartAsSvgAndPng) {
+    const fs::path out = TestDir() / "charts";
+    fs::remove_all(out);
+    const fs::path example = fs::path(VELTRIO_SOURCE_DIR) / "examples" / "NITRATE.PAR";
+    const Result r = RunCli("run " + example.string() +
+                                " --procedure youden-plots --procedure box-plots --out " +
+                                out.string(),
+                            TestDir() / "err.txt");
+    ASSERT_EQ(r.Status, 0) << ReadText(TestDir() / "err.txt");
+    // One Youden plot per level and one box-plot chart, in order, linked.
+    const std::string index = ReadText(out / "index.html");
+    for (const char* base : {"01-youden-plots", "02-youden-plots", "03-box-plots"}) {
+        SCOPED_TRACE(base);
+        const std::string svg = ReadText(out / (std::string(base) + ".svg"));
+        EXPECT_NE(svg.find("<svg"), std::string::npos);
+        EXPECT_EQ(ReadText(out / (std::string(base) + ".png")).substr(1, 3), "PNG");
+        EXPECT_NE(index.find(std::string("<a href=\"") + base + ".svg\">svg</a>"),
+                  std::string::npos)
+            << index;
+        EXPECT_NE(index.find(std::string("<a href=\"") + base + ".png\">png</a>"),
+                  std::string::npos);
+    }
+    EXPECT_NE(ReadText(out / "01-youden-plots.svg").find("Youden plot"), std::string::npos);
+    EXPECT_NE(ReadText(out / "03-box-plots.svg").find("Explanation:"), std::string::npos);
+    EXPECT_NE(index.find("Box Plots:"), std::string::npos);
+    EXPECT_FALSE(fs::exists(out / "03-box-plots.pdf"));
+
+    // Charts only in the formats asked for.
+    const fs::path svgOnly = TestDir() / "svg-only";
+    fs::remove_all(svgOnly);
+    ASSERT_EQ(RunCli("run " + example.string() + " --procedure box-plots --format svg --out " +
+                         svgOnly.string(),
+                     TestDir() / "err.txt")
+                  .Status,
+              0);
+    EXPECT_TRUE(fs::exists(svgOnly / "01-box-plots.svg"));
+    EXPECT_FALSE(fs::exists(svgOnly / "01-box-plots.png"));
+}
+
 TEST(Cli, RefusedInputAndWrongUsage) {
     const fs::path bad = TestDir() / "BAD.PAR";
     std::ofstream(bad) << "FILEHEADER\nUNIFORM\nNLABS = 46\nNOOFLEVELS = 1\nEND\n";
@@ -311,7 +350,8 @@ TEST(Cli, RefusedInputAndWrongUsage) {
         {"stats", 2, "takes one study file"},
         {"run " + bad.string() + " --procedure no-such-procedure", 2,
          "unknown procedure no-such-procedure"},
-        {"run x --format html,doc", 2, "--format takes html, rtf, pdf and txt, not \"doc\""},
+        {"run x --format html,doc", 2,
+         "--format takes html, rtf, pdf, txt, svg and png, not \"doc\""},
         {"run a b", 2, "run takes one study file"},
         {"stats x --bogus", 2, "unknown option --bogus"},
         {"--language Klingon stats x", 2, "--language takes English"},
