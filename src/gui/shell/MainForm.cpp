@@ -110,10 +110,11 @@ void TMainForm::createActions() {
     m_openAct->setShortcuts(QKeySequence::Open);
     m_openAct->setIcon(style->standardIcon(QStyle::SP_DialogOpenButton));
     m_editAct = make(tr("&Edit..."), tr("Edit the study file"), &TMainForm::mnuEditClick);
-    m_saveAsAct = make(tr("&Save as..."), tr("Save the document as RTF, HTML or PDF"),
+    m_saveAsAct = make(tr("&Save as..."),
+                       tr("Save the document (RTF, HTML, PDF) or the chart (SVG, PNG, PDF)"),
                        &TMainForm::mnuSaveAsClick);
     m_saveAsAct->setShortcuts(QKeySequence::SaveAs);
-    m_printAct = make(tr("&Print"), tr("Print the document"), &TMainForm::mnuPrintClick);
+    m_printAct = make(tr("&Print"), tr("Print the document or chart"), &TMainForm::mnuPrintClick);
     m_printAct->setShortcuts(QKeySequence::Print);
     m_printAct->setIcon(QIcon::fromTheme(QStringLiteral("document-print"),
                                          style->standardIcon(QStyle::SP_DriveFDIcon)));
@@ -124,8 +125,8 @@ void TMainForm::createActions() {
     m_exitAct = make(tr("E&xit"), tr("Close the program"), &QWidget::close);
     m_exitAct->setShortcuts(QKeySequence::Quit);
     m_exitAct->setIcon(style->standardIcon(QStyle::SP_DialogCloseButton));
-    m_copyAct =
-        make(tr("&Copy"), tr("Copy the document to the clipboard"), &TMainForm::mnuCopyClick);
+    m_copyAct = make(tr("&Copy"), tr("Copy the document or chart to the clipboard"),
+                     &TMainForm::mnuCopyClick);
     m_copyAct->setShortcuts(QKeySequence::Copy);
     m_copyAct->setIcon(QIcon::fromTheme(QStringLiteral("edit-copy"),
                                         style->standardIcon(QStyle::SP_FileDialogContentsView)));
@@ -144,8 +145,9 @@ void TMainForm::createActions() {
         }
     });
     m_closeAllAct = make(tr("C&lose all"), tr("Close every window"), &TMainForm::mnuCloseAllClick);
-    m_printAllAct = make(tr("&Print all windows"), tr("Print the documents of every window"),
-                         &TMainForm::mnuPrintAllClick);
+    m_printAllAct =
+        make(tr("&Print all windows"), tr("Print the documents and charts of every window"),
+             &TMainForm::mnuPrintAllClick);
     m_contentsAct =
         make(tr("&Contents"), tr("The contents of the help"), &TMainForm::mnuContentsClick);
     m_contentsAct->setIcon(style->standardIcon(QStyle::SP_DialogHelpButton));
@@ -491,16 +493,16 @@ void TMainForm::updateMenus() {
     QMdiSubWindow* active = m_mdiArea->activeSubWindow();
     setWindowTitle(active ? QStringLiteral("VELTRIO - [%1]").arg(active->windowTitle())
                           : QStringLiteral("VELTRIO"));
-    const bool browser = ActiveBrowser() != nullptr;
-    m_saveAsAct->setEnabled(browser);
-    m_printAct->setEnabled(browser);
-    m_copyAct->setEnabled(browser);
+    const bool output = ActiveBrowser() != nullptr || ActiveChart() != nullptr;
+    m_saveAsAct->setEnabled(output);
+    m_printAct->setEnabled(output);
+    m_copyAct->setEnabled(output);
     const bool children = !m_mdiArea->subWindowList().isEmpty();
     m_tileAct->setEnabled(children);
     m_cascadeAct->setEnabled(children);
     m_arrangeAct->setEnabled(children);
     m_closeAllAct->setEnabled(children);
-    m_printAllAct->setEnabled(!Browsers().empty());
+    m_printAllAct->setEnabled(!Browsers().empty() || !Charts().empty());
     for (QAction* a : HelpActions()) {
         a->setEnabled(m_helpAvailable);
     }

@@ -27,6 +27,7 @@ namespace veltrio::gui {
 
 class THelpSystem;
 class TOptionsDlg;
+class TGraphForm;
 class TTavBrowseForm;
 class TTavStatusBar;
 class TTransformDlg;
@@ -44,7 +45,8 @@ struct TMainFormOptions {
 // The main window: a multiple-document frame whose menus and tool bar start
 // every procedure, whose status bar shows hints, the design of the loaded
 // study, the file name and the progress of long work, and whose children are
-// the browser windows of the documents. It is the host of the procedures.
+// the browser windows of the documents and the chart windows. It is the host
+// of the procedures.
 class TMainForm : public QMainWindow, public Host {
     Q_OBJECT
 public:
@@ -83,6 +85,10 @@ public:
     // or none is.
     TTavBrowseForm* ActiveBrowser() const;
     std::vector<TTavBrowseForm*> Browsers() const;
+    // The chart window that is active; nullptr when another kind of window
+    // or none is.
+    TGraphForm* ActiveChart() const;
+    std::vector<TGraphForm*> Charts() const;
 
     // The menu item of a procedure in the shared list.
     QAction* ProcedureAction(std::string_view procedureName) const;
@@ -132,6 +138,8 @@ public:
     void SetPanelText(int panel, const std::string& text) override;
     void ShowDocument(std::shared_ptr<TTavContents> document, const std::string& caption,
                       int helpContext) override;
+    void ShowChart(std::shared_ptr<TGraphWindow> chart, const std::string& caption,
+                   int helpContext) override;
     void StudyStateChanged() override;
 
     // Writes the file history and the window's position and size.

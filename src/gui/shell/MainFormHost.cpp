@@ -11,10 +11,12 @@
 #include <vector>
 
 #include "base/Error.h"
+#include "charts/GraphWindow.h"
 #include "commands/Commands.h"
 #include "documents/Contents.h"
 #include "gui/browser/BrowseForm.h"
 #include "gui/browser/DocumentFiles.h"
+#include "gui/charts/GraphForm.h"
 #include "gui/dialogs/ExcludeLabDlg.h"
 #include "gui/dialogs/InfoDlg.h"
 #include "gui/dialogs/TransformDlg.h"
@@ -95,6 +97,21 @@ void TMainForm::ShowDocument(std::shared_ptr<TTavContents> document, const std::
     }
     auto* form = new TTavBrowseForm(std::move(document), ToQ(caption),
                                     helpContext > 0 ? helpContext : 1100, m_printer.get());
+    QMdiSubWindow* sub = m_mdiArea->addSubWindow(form);
+    sub->setAttribute(Qt::WA_DeleteOnClose);
+    sub->setWindowIcon(windowIcon());
+    connect(form, &QObject::destroyed, this, [this] { updateMenus(); });
+    sub->showMaximized();
+    m_mdiArea->setActiveSubWindow(sub);
+    updateMenus();
+}
+
+void TMainForm::ShowChart(std::shared_ptr<TGraphWindow> chart, const std::string& caption,
+                          int helpContext) {
+    if (!chart) {
+        return;
+    }
+    auto* form = new TGraphForm(std::move(chart), ToQ(caption), helpContext, m_printer.get());
     QMdiSubWindow* sub = m_mdiArea->addSubWindow(form);
     sub->setAttribute(Qt::WA_DeleteOnClose);
     sub->setWindowIcon(windowIcon());
@@ -225,6 +242,10 @@ void TMainForm::mnuEditClick() {
 }
 
 void TMainForm::mnuSaveAsClick() {
+    if (TGraphForm* chart = ActiveChart()) {
+        chart->SaveAs();
+        return;
+    }
     TTavBrowseForm* b = ActiveBrowser();
     if (!b) {
         return;
@@ -246,11 +267,16 @@ void TMainForm::mnuSaveAsClick() {
 
 void TMainForm::mnuPrintClick() {
     TTavBrowseForm* b = ActiveBrowser();
-    if (!b || !TUserInterface::Current().AskPrinter(this, *m_printer)) {
+    TGraphForm* chart = ActiveChart();
+    if ((!b && !chart) || !TUserInterface::Current().AskPrinter(this, *m_printer)) {
         return;
     }
     TBusyWindow busy(this);
-    b->PrintDocumentOn(*m_printer);
+    if (b) {
+        b->PrintDocumentOn(*m_printer);
+    } else {
+        chart->PrintChartOn(*m_printer);
+    }
 }
 
 void TMainForm::mnuPrintSetupClick() {
@@ -260,6 +286,8 @@ void TMainForm::mnuPrintSetupClick() {
 void TMainForm::mnuCopyClick() {
     if (TTavBrowseForm* b = ActiveBrowser()) {
         CopyDocument(b->Document());
+    } else if (TGraphForm* chart = ActiveChart()) {
+        chart->CopyToClipboard();
     }
 }
 
@@ -302,13 +330,33 @@ void TMainForm::mnuCloseAllClick() {
 
 void TMainForm::mnuPrintAllClick() {
     const std::vector<TTavBrowseForm*> browsers = Browsers();
-    if (browsers.empty() || !TUserInterface::Current().AskPrinter(this, *m_printer)) {
+    const std::vector<TGraphForm*> charts = Charts();
+    if ((browsers.empty() && charts.empty()) ||
+        !TUserInterface::Current().AskPrinter(this, *m_printer)) {
         return;
     }
     TBusyWindow busy(this);
     for (TTavBrowseForm* b : browsers) {
         b->PrintDocumentOn(*m_printer);
     }
+    for (TGraphForm* chart : charts) {
+        chart->PrintChartOn(*m_printer);
+    }
+}
+
+TGraphForm* TMainForm::ActiveChart() const {
+    QMdiSubWindow* w = m_mdiArea->activeSubWindow();
+    return w ? qobject_cast<TGraphForm*>(w->widget()) : nullptr;
+}
+
+std::vector<TGraphForm*> TMainForm::Charts() const {
+    std::vector<TGraphForm*> list;
+    for (QMdiSubWindow* w : m_mdiArea->subWindowList(QMdiArea::CreationOrder)) {
+        if (auto* chart = qobject_cast<TGraphForm*>(w->widget())) {
+            list.push_back(chart);
+        }
+    }
+    return list;
 }
 
 // Help ----------------------------------------------------------------------
