@@ -4,7 +4,9 @@
 #include <QDir>
 #include <filesystem>
 
+#include "charts/ChartItem.h"
 #include "gui/shell/MainForm.h"
+#include "platform/RasterPicture.h"
 #include "settings/SettingsFile.h"
 
 int main(int argc, char** argv) {
@@ -24,6 +26,10 @@ int main(int argc, char** argv) {
     parser.addPositionalArgument(QStringLiteral("file"), QStringLiteral("A study file to open."),
                                  QStringLiteral("[file]"));
     parser.process(app);
+
+    // Charts in documents become pictures when the documents are saved as
+    // HTML or RTF.
+    veltrio::SetChartRasterizer(veltrio::platform::RenderPicture);
 
     veltrio::gui::TMainFormOptions options;
     options.ProgramDir = std::filesystem::path(QApplication::applicationDirPath().toStdU16String());
