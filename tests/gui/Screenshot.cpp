@@ -1,20 +1,28 @@
 // Pictures of the desktop program for a look by eye: the main window with the
-// descriptive statistics of a study, its print preview, the Options dialog and
-// the help window. Usage: gui_screenshot STUDY OUTDIR (run under xvfb-run).
+// descriptive statistics of a study, its print preview, the Options dialog,
+// the help window and chart windows (a small chart of its own and, when the
+// study allows them, the Youden plots and the box plots). Usage:
+// gui_screenshot STUDY OUTDIR (run under xvfb-run).
 #include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QTimer>
 
+#include "charts/ChartStyle.h"
 #include "gui/browser/BrowseForm.h"
 #include "gui/browser/DocumentPrinting.h"
+#include "gui/charts/GraphForm.h"
 #include "gui/shell/HelpSystem.h"
 #include "gui/shell/HelpWindow.h"
 #include "gui/shell/MainForm.h"
 #include "gui/shell/OptionsDlg.h"
+#include "study/Program.h"
 
+using namespace veltrio;
 using namespace veltrio::gui;
 
 namespace {
@@ -27,6 +35,38 @@ void Save(QWidget& w, const QString& dir, const char* name) {
     Settle();
     w.grab().save(QDir(dir).filePath(QString::fromLatin1(name)));
 }
+
+// A chart as a procedure would make it: axes, a curve with its legend, a
+// title, axis titles and a filled marker.
+std::shared_ptr<TGraphWindow> SimpleChart(const TSettings& settings) {
+    auto chart = NewChartWindow(settings);
+    chart->SetOrigin(3, 13);
+    chart->SetXAxis(1, 0, 0, 10, 2);
+    chart->SetYAxis(1, 0, 0, 10, 2);
+    const TPointXY points[] = {{1, 2}, {3, 4.5}, {5, 4}, {7, 7.5}, {9, 8}};
+    chart->AddCurve(points, "Laboratory 7", MakeColor(0, 0, 255), -1, TPenStyle::psSolid, 0.25,
+                    MakeColor(0, 0, 255), 1);
+    TFontDescriptor title;
+    title.Size = 18;
+    title.Bold = true;
+    chart->SetTitle("A simple chart", title, -1);
+    TFontDescriptor axis;
+    chart->SetXAxisTitle("Sample A, mg/l", 1, axis);
+    chart->SetYAxisTitle("Sample B, mg/l", 0, axis);
+    chart->DrawMarker(6, MakeColor(255, 0, 0), 0.3, chart->PageX(5), chart->PageY(5), true);
+    return chart;
+}
+
+// The active chart window, not maximised.
+void SaveChartWindow(TMainForm& form, const QString& dir, const char* name) {
+    if (QMdiSubWindow* sub = form.MdiArea()->activeSubWindow()) {
+        sub->showNormal();
+        sub->resize(640, 560);
+        sub->move(0, 0);
+    }
+    Save(form, dir, name);
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -63,6 +103,22 @@ int main(int argc, char** argv) {
     form.OptionsDialog().show();
     Save(form.OptionsDialog(), out, "options.png");
     form.OptionsDialog().hide();
+    Host& host = form;
+    host.ShowChart(SimpleChart(form.program().Settings), "A simple chart", 0);
+    Save(form, out, "chart-maximised.png");
+    SaveChartWindow(form, out, "chart.png");
+    if (TGraphForm* chart = form.ActiveChart()) {
+        chart->ChartView()->grab().save(QDir(out).filePath(QStringLiteral("chart-view.png")));
+    }
+    for (const auto& [procedure, name] :
+         {std::pair{"youden-plots", "chart-youden.png"}, std::pair{"box-plots", "chart-box.png"}}) {
+        QAction* a = form.ProcedureAction(procedure);
+        if (a && a->isEnabled()) {
+            a->trigger();
+            Save(form, out, name);
+        }
+    }
+
     form.Help().ShowContext(100);
     if (form.Help().Window()) {
         Save(*form.Help().Window(), out, "help.png");
