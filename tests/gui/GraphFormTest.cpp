@@ -66,14 +66,17 @@ TEST_F(GraphFormTest, TheChartIsAsWideAsTheClientAndAtLeast1point4TimesAsHigh) {
     }
 }
 
-TEST_F(GraphFormTest, ShownTheChartFillsTheClientAndResizedItScrolls) {
+TEST_F(GraphFormTest, TheChartIsAsWideAsTheWindowAndScrolls) {
     auto chart = Chart();
     TGraphForm form(chart, QString(), 0, nullptr);
-    form.resize(500, 400);
+    // Shown wide (as when maximised): still 1.4 widths tall, so the lower
+    // part of the page can be scrolled to.
+    form.resize(900, 400);
     form.show();
     QWidget* viewport = form.ScrollArea()->viewport();
-    EXPECT_EQ(form.ChartView()->size(), viewport->size());
-    EXPECT_EQ(QSize(chart->Width, chart->Height), viewport->size());
+    EXPECT_EQ(form.ChartView()->width(), viewport->width());
+    EXPECT_EQ(form.ChartView()->size(), TGraphForm::ChartSizeFor(viewport->size()));
+    EXPECT_EQ(QSize(chart->Width, chart->Height), form.ChartView()->size());
 
     // A client of 400 × 300 holds a chart of 400 × 560 that scrolls.
     form.resize(form.size() + (QSize(400, 300) - viewport->size()));

@@ -189,8 +189,11 @@ void TGraphForm::FitChart(bool fillClient) {
 
 void TGraphForm::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
+    // As on every resize: the chart is as wide as the window and never
+    // shorter than 1.4 widths, so a maximised window still scrolls to the
+    // bottom of the page.
     if (!event->spontaneous()) {
-        FitChart(true);
+        FitChart(false);
     }
 }
 
