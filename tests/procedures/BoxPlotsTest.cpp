@@ -15,23 +15,13 @@ namespace {
 
 class BoxPlotsTest : public ChartFixture {
 protected:
+    // One result per laboratory, codes B1, B2, ...
     void LoadValues(const std::vector<std::string>& values) {
-        std::ostringstream out;
-        out << "FILEHEADER\n  UNIFORM\n  NLABS = " << values.size()
-            << "\n  NREPLICATES = 1\n  NOOFLEVELS = 1\n  SUBSTANCE = \"Zinc\"\n"
-               "  UNIT = \"mg/l\"\n  TESTID = \"T\"\nEND\nLEVELHEADER\n  LEVELID = \"Low\"\n"
-               "END\nLEVELDATA\n";
-        int n = 0;
+        std::vector<std::string> rows;
         for (const auto& v : values) {
-            ++n;
-            out << "  " << n << " B" << n << " " << v << " M1\n";
+            rows.push_back("B" + std::to_string(rows.size() + 1) + " " + v);
         }
-        out << "END\n";
-        ASSERT_EQ(Read(out.str()), 0) << (charts.Messages.empty() ? "" : charts.Messages[0]);
-    }
-    const TGraphWindow& OnlyChart() {
-        EXPECT_EQ(charts.Charts.size(), 1u);
-        return *charts.Charts.at(0).Chart;
+        LoadUniform(rows, 1);
     }
     double Q(const TPreliminaryStats::Grid<double>& g) const {
         return TPreliminaryStats::At(g, 1, 1);

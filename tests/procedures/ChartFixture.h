@@ -4,12 +4,13 @@
 
 #include <filesystem>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <vector>
 
+#include "PreliminaryFixture.h"
 #include "charts/GraphObjects.h"
 #include "charts/GraphWindow.h"
-#include "PreliminaryFixture.h"
 
 namespace veltrio::testing {
 
@@ -38,6 +39,32 @@ protected:
                   0)
             << name;
         ASSERT_TRUE(program.StudyLoaded);
+    }
+
+    // A uniform study of one level "Low" with the given laboratory rows
+    // ("code result..." in the file's own notation) and, when given, an
+    // assigned value.
+    void LoadUniform(const std::vector<std::string>& rows, int replicates,
+                     const std::string& assigned = "") {
+        std::ostringstream out;
+        out << "FILEHEADER\n  UNIFORM\n  NLABS = " << rows.size()
+            << "\n  NREPLICATES = " << replicates
+            << "\n  NOOFLEVELS = 1\n  SUBSTANCE = \"Zinc\"\n  UNIT = \"mg/l\"\n"
+               "  TESTID = \"T\"\nEND\nLEVELHEADER\n  LEVELID = \"Low\"\n";
+        if (!assigned.empty()) {
+            out << "  ASSIGNED = " << assigned << "\n";
+        }
+        out << "END\nLEVELDATA\n";
+        int n = 0;
+        for (const auto& row : rows) {
+            out << "  " << ++n << " " << row << " M1\n";
+        }
+        out << "END\n";
+        ASSERT_EQ(Read(out.str()), 0) << (charts.Messages.empty() ? "" : charts.Messages[0]);
+    }
+    const TGraphWindow& OnlyChart() {
+        EXPECT_EQ(charts.Charts.size(), 1u);
+        return *charts.Charts.at(0).Chart;
     }
 
     // The shapes of a kind, in drawing order.
@@ -80,8 +107,8 @@ protected:
     void ExpectGoldenCharts(const std::string& name) {
         std::string text;
         for (const auto& shown : charts.Charts) {
-            text += "chart \"" + shown.Caption + "\" help " + std::to_string(shown.HelpContext) +
-                    "\n";
+            text +=
+                "chart \"" + shown.Caption + "\" help " + std::to_string(shown.HelpContext) + "\n";
             for (const auto& line : shown.Chart->Describe()) {
                 text += "  " + line + "\n";
             }
@@ -93,7 +120,8 @@ protected:
         std::string expected;
         ASSERT_TRUE(ReadWholeFile(golden, expected)) << "missing golden file " << golden;
         if (text != expected) {
-            const auto actual = std::filesystem::temp_directory_path() / ("veltrio_" + name + ".txt");
+            const auto actual =
+                std::filesystem::temp_directory_path() / ("veltrio_" + name + ".txt");
             WriteFileAtomically(actual, text);
             ADD_FAILURE() << "diff -u " << golden << " " << actual;
         }

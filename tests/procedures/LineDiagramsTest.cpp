@@ -16,23 +16,6 @@ namespace {
 
 class LineDiagramsTest : public ChartFixture {
 protected:
-    void LoadRows(const std::vector<std::string>& rows, int replicates = 2) {
-        std::ostringstream out;
-        out << "FILEHEADER\n  UNIFORM\n  NLABS = " << rows.size() << "\n  NREPLICATES = "
-            << replicates
-            << "\n  NOOFLEVELS = 1\n  SUBSTANCE = \"Zinc\"\n  UNIT = \"mg/l\"\n"
-               "  TESTID = \"T\"\nEND\nLEVELHEADER\n  LEVELID = \"Low\"\nEND\nLEVELDATA\n";
-        int n = 0;
-        for (const auto& row : rows) {
-            out << "  " << ++n << " " << row << " M1\n";
-        }
-        out << "END\n";
-        ASSERT_EQ(Read(out.str()), 0) << (charts.Messages.empty() ? "" : charts.Messages[0]);
-    }
-    const TGraphWindow& OnlyChart() {
-        EXPECT_EQ(charts.Charts.size(), 1u);
-        return *charts.Charts.at(0).Chart;
-    }
     // The result series: vertical dashes (marker code 7) at a laboratory's
     // row, as (page x) per row y.
     static std::vector<const TLine*> Dashes(const TGraphWindow& chart, double pageY) {
@@ -49,7 +32,7 @@ protected:
 };
 
 TEST_F(LineDiagramsTest, RowsScaleAndCaption) {
-    LoadRows({"A1 11 12", "A2 12 13", "A3 11 10", "A4 14 13"});
+    LoadUniform({"A1 11 12", "A2 12 13", "A3 11 10", "A4 14 13"}, 2);
     LineDiagrams(program);
     const TGraphWindow& chart = OnlyChart();
     EXPECT_EQ(charts.Charts[0].Caption, "Line diagram : Level Low");
@@ -78,7 +61,7 @@ TEST_F(LineDiagramsTest, RowsScaleAndCaption) {
 }
 
 TEST_F(LineDiagramsTest, ExcludedLaboratoriesAreCircledAndLabelled) {
-    LoadRows({"A1 11 12", "A2 12 13", "ABC 11 12", "A4 14 10"});
+    LoadUniform({"A1 11 12", "A2 12 13", "ABC 11 12", "A4 14 10"}, 2);
     TLevel& level = program.CurrentStudy->Level(1);
     level.SetMark(2, MarkFileExcluded);
     level.SetMark(3, MarkGrubbsOutlier);
@@ -109,7 +92,7 @@ TEST_F(LineDiagramsTest, RowSpacing) {
         for (int i = 0; i < labs; ++i) {
             rows.push_back("L" + std::to_string(i) + " 10." + std::to_string(i % 10) + " 10");
         }
-        LoadRows(rows);
+        LoadUniform(rows, 2);
         LineDiagrams(program);
         const TGraphWindow& chart = OnlyChart();
         const double s = labs > 22 ? 23.0 / labs : 1.0;
@@ -121,7 +104,7 @@ TEST_F(LineDiagramsTest, RowSpacing) {
 }
 
 TEST_F(LineDiagramsTest, LevelWithoutUsableValues) {
-    LoadRows({"A1 <1 -99", "A2 -99 <1"});
+    LoadUniform({"A1 <1 -99", "A2 -99 <1"}, 2);
     LineDiagrams(program);
     const TGraphWindow& chart = OnlyChart();
     EXPECT_TRUE(HasText(chart, "No usable values in this level."));
@@ -131,7 +114,7 @@ TEST_F(LineDiagramsTest, LevelWithoutUsableValues) {
 }
 
 TEST_F(LineDiagramsTest, FiguresWithAndWithoutOutliers) {
-    LoadRows({"A1 10.00 12.00", "A2 11.00 13.00", "A3 20.00 22.00"});
+    LoadUniform({"A1 10.00 12.00", "A2 11.00 13.00", "A3 20.00 22.00"}, 2);
     program.CurrentStudy->Level(1).SetMark(3, MarkCochranOutlier);
     LineDiagrams(program);
     const TGraphWindow& chart = OnlyChart();

@@ -47,29 +47,6 @@ TEST(RobustRange, MedianAndMedianAbsoluteDeviation) {
 
 class YoudenPlotsTest : public ChartFixture {
 protected:
-    // A uniform study with two replicates: one level, the given rows
-    // ("code r1 r2" with the file's own notation), an optional assigned
-    // value.
-    void LoadRows(const std::vector<std::string>& rows, const std::string& assigned = "") {
-        std::ostringstream out;
-        out << "FILEHEADER\n  UNIFORM\n  NLABS = " << rows.size()
-            << "\n  NREPLICATES = 2\n  NOOFLEVELS = 1\n  SUBSTANCE = \"Zinc\"\n"
-               "  UNIT = \"mg/l\"\n  TESTID = \"T\"\nEND\nLEVELHEADER\n  LEVELID = \"Low\"\n";
-        if (!assigned.empty()) {
-            out << "  ASSIGNED = " << assigned << "\n";
-        }
-        out << "END\nLEVELDATA\n";
-        int n = 0;
-        for (const auto& row : rows) {
-            out << "  " << ++n << " " << row << " M1\n";
-        }
-        out << "END\n";
-        ASSERT_EQ(Read(out.str()), 0) << (charts.Messages.empty() ? "" : charts.Messages[0]);
-    }
-    const TGraphWindow& OnlyChart() {
-        EXPECT_EQ(charts.Charts.size(), 1u);
-        return *charts.Charts.at(0).Chart;
-    }
     // The code texts drawn at laboratory points (size 8, centred).
     std::vector<std::string> PlottedCodes(const TGraphWindow& chart) {
         std::vector<std::string> codes;
@@ -83,8 +60,9 @@ protected:
 };
 
 TEST_F(YoudenPlotsTest, LessThanResultsAndExcludedLaboratoriesAreNotPlotted) {
-    LoadRows({"A1 10.1 10.3", "A2 <5 10.0", "A3 9.8 <5", "A4 10.4 10.2", "A5 -99 9.9",
-              "A6 9.9 10.0"});
+    LoadUniform(
+        {"A1 10.1 10.3", "A2 <5 10.0", "A3 9.8 <5", "A4 10.4 10.2", "A5 -99 9.9", "A6 9.9 10.0"},
+        2);
     program.CurrentStudy->Level(1).SetMark(6, MarkUserExcluded);
     YoudenPlots(program);
     EXPECT_EQ(PlottedCodes(OnlyChart()), (std::vector<std::string>{"A1", "A4"}));
@@ -93,8 +71,9 @@ TEST_F(YoudenPlotsTest, LessThanResultsAndExcludedLaboratoriesAreNotPlotted) {
 }
 
 TEST_F(YoudenPlotsTest, FarLaboratoryDoesNotWidenTheAxesAndIsListed) {
-    LoadRows({"A1 10.1 10.3", "A2 10.0 9.9", "A3 9.8 9.7", "A4 10.4 10.2", "A5 10.2 10.1",
-              "A6 9.9 10.0", "A7 100 98"});
+    LoadUniform({"A1 10.1 10.3", "A2 10.0 9.9", "A3 9.8 9.7", "A4 10.4 10.2", "A5 10.2 10.1",
+                 "A6 9.9 10.0", "A7 100 98"},
+                2);
     program.Settings.Circle20 = false;
     YoudenPlots(program);
     const TGraphWindow& chart = OnlyChart();
@@ -106,13 +85,13 @@ TEST_F(YoudenPlotsTest, FarLaboratoryDoesNotWidenTheAxesAndIsListed) {
 }
 
 TEST_F(YoudenPlotsTest, NegativeResultsDoNotPullTheAxesBelowZero) {
-    LoadRows({"A1 -1.0 -0.5", "A2 0.5 0.7", "A3 0.2 0.1", "A4 0.4 0.6"});
+    LoadUniform({"A1 -1.0 -0.5", "A2 0.5 0.7", "A3 0.2 0.1", "A4 0.4 0.6"}, 2);
     YoudenPlots(program);
     EXPECT_EQ(OnlyChart().XMin(), 0);
 }
 
 TEST_F(YoudenPlotsTest, AssignedValueAndTwentyPercentCircle) {
-    LoadRows({"A1 10.1 10.3", "A2 10.0 9.9", "A3 9.8 9.7", "A4 10.4 10.2"}, "10");
+    LoadUniform({"A1 10.1 10.3", "A2 10.0 9.9", "A3 9.8 9.7", "A4 10.4 10.2"}, 2, "10");
     program.Settings.Circle20 = true;
     YoudenPlots(program);
     const TGraphWindow& chart = OnlyChart();
@@ -134,12 +113,12 @@ TEST_F(YoudenPlotsTest, AssignedValueAndTwentyPercentCircle) {
     charts.Charts.clear();
     program.Settings.Circle20 = false;
     YoudenPlots(program);
-    EXPECT_TRUE(CirclesOfSize(OnlyChart(), 4 * 11 / (OnlyChart().XMax() - OnlyChart().XMin()))
-                    .empty());
+    EXPECT_TRUE(
+        CirclesOfSize(OnlyChart(), 4 * 11 / (OnlyChart().XMax() - OnlyChart().XMin())).empty());
 }
 
 TEST_F(YoudenPlotsTest, GrubbsOutlierIsDrawnTwice) {
-    LoadRows({"A1 10.1 10.3", "A2 10.0 9.9", "A3 9.8 9.7", "A4 10.4 10.2", "A5 11.0 11.2"});
+    LoadUniform({"A1 10.1 10.3", "A2 10.0 9.9", "A3 9.8 9.7", "A4 10.4 10.2", "A5 11.0 11.2"}, 2);
     program.CurrentStudy->Level(1).SetMark(5, MarkGrubbsOutlier);
     YoudenPlots(program);
     const TGraphWindow& chart = OnlyChart();
@@ -165,7 +144,7 @@ TEST_F(YoudenPlotsTest, FifteenLaboratoriesOutsideMakeThreeLines) {
     for (int i = 0; i < 15; ++i) {
         rows.push_back("C" + std::to_string(i) + " 0.01 0.02");
     }
-    LoadRows(rows);
+    LoadUniform(rows, 2);
     YoudenPlots(program);
     const TGraphWindow& chart = OnlyChart();
     ASSERT_GT(chart.XMin(), 0.02);
@@ -183,14 +162,14 @@ TEST_F(YoudenPlotsTest, FifteenLaboratoriesOutsideMakeThreeLines) {
 }
 
 TEST_F(YoudenPlotsTest, LevelWithoutCompleteLaboratoryGetsNoWindow) {
-    LoadRows({"A1 10.1 -99", "A2 <5 10.0", "A3 -99 9.9"});
+    LoadUniform({"A1 10.1 -99", "A2 <5 10.0", "A3 -99 9.9"}, 2);
     ASSERT_TRUE(study().Level(1).AllLabsIncomplete);
     YoudenPlots(program);
     EXPECT_TRUE(charts.Charts.empty());
 }
 
 TEST_F(YoudenPlotsTest, DiscardNoteWhenOutlierTestsAreDiscarded) {
-    LoadRows({"A1 10.1 10.3", "A2 10.0 9.9"});
+    LoadUniform({"A1 10.1 10.3", "A2 10.0 9.9"}, 2);
     program.Settings.DiscardOutlierTests = true;
     YoudenPlots(program);
     const auto note = TextsReading(OnlyChart(), program.LibText(1, 93));

@@ -3,11 +3,18 @@
 namespace veltrio {
 
 void ChartFonts(TGraphWindow& graph, const TSettings& settings) {
-    TFontDescriptor font;
-    font.Name = settings.OutputFontName;
+    const TFontDescriptor font = ChartOutputFont(settings, 10);
     graph.SetLegendFont(font);
     graph.SetXAxisFont(font);
     graph.SetYAxisFont(font);
+}
+
+TFontDescriptor ChartOutputFont(const TSettings& settings, int size, bool bold) {
+    TFontDescriptor font;
+    font.Name = settings.OutputFontName;
+    font.Size = size;
+    font.Bold = bold;
+    return font;
 }
 
 double ChartLineWidth(const TSettings& settings) {

@@ -13,6 +13,9 @@ namespace veltrio {
 // The legend font and the fonts of the x and left y axis labels in the
 // output font of the settings.
 void ChartFonts(TGraphWindow& graph, const TSettings& settings);
+// The output font of the settings at a size, for chart texts.
+TFontDescriptor ChartOutputFont(const TSettings& settings, int size, bool bold = false);
+
 // LineWidth (mm) as cm when it is ≥ 0, else −1 (the thinnest line).
 double ChartLineWidth(const TSettings& settings);
 // The note for charts made with the outlier tests switched off, bold

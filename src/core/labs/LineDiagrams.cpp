@@ -19,14 +19,6 @@ constexpr int BlockSize = 50;
 constexpr double ValueAxisLength = 12;
 constexpr double CharWidth = 0.12;
 
-TFontDescriptor OutputFont(const Program& program, int size, bool bold = false) {
-    TFontDescriptor font;
-    font.Name = program.Settings.OutputFontName;
-    font.Size = size;
-    font.Bold = bold;
-    return font;
-}
-
 std::string Fixed(double value, int decimals) {
     return FormatFixed(value, 15, decimals < 0 ? 0 : decimals);
 }
@@ -97,9 +89,9 @@ void LineDiagramChart(Program& program, TGraphWindow& chart, int levelNo, int fi
     chart.SetAxisLengths(ValueAxisLength, r * s);
     chart.SetTickLength(0.1);
 
-    const TFontDescriptor labelFont = OutputFont(program, 10);
+    const TFontDescriptor labelFont = ChartOutputFont(program.Settings, 10);
     auto titles = [&] {
-        chart.SetTitle(CaptionOf(program, level), OutputFont(program, 18, true), 0.7);
+        chart.SetTitle(CaptionOf(program, level), ChartOutputFont(program.Settings, 18, true), 0.7);
         chart.SetXAxisTitle(study.Substance + " " + study.Unit, 1, labelFont);
         chart.SetYAxisTitle(program.LibText(2, 5), 1, labelFont);
     };
@@ -120,7 +112,7 @@ void LineDiagramChart(Program& program, TGraphWindow& chart, int levelNo, int fi
     chart.AddLine(x0, y0, x0, y0 - r * s - 0.2);
 
     // Laboratory codes, and the excluded laboratories circled.
-    const TFontDescriptor markFont = OutputFont(program, 8);
+    const TFontDescriptor markFont = ChartOutputFont(program.Settings, 8);
     for (int lab = first; lab <= last; ++lab) {
         const double y = y0 - (lab - first + 1) * s;
         const std::string& code = level.GetRandCode(lab);
@@ -212,8 +204,7 @@ void LineDiagramChart(Program& program, TGraphWindow& chart, int levelNo, int fi
     if (!outsideLines.empty()) {
         chart.AddText(program.LibText(10, 3), x0, y0 + 2.8, 0, 2, font);
         for (std::size_t k = 0; k < outsideLines.size(); ++k) {
-            chart.AddText(outsideLines[k], x0, y0 + 3.3 + 0.5 * static_cast<double>(k), 0, 2,
-                          font);
+            chart.AddText(outsideLines[k], x0, y0 + 3.3 + 0.5 * static_cast<double>(k), 0, 2, font);
         }
     }
     titles();
@@ -223,18 +214,13 @@ void LineDiagrams(Program& program) {
     if (!program.CurrentStudy) {
         return;
     }
-    if (!program.Prelim) {
-        program.Prelim = std::make_unique<TPreliminaryStats>();
-    }
-    if (!program.Prelim->DescCalculated) {
-        program.Prelim->ComputeDescriptive(program);
-    }
+    CurrentDescriptiveFigures(program);
     const DataType& study = *program.CurrentStudy;
     for (int l = 1; l <= study.NoOfLevels; ++l) {
         const TLevel& level = study.Level(l);
         for (int first = 1; first <= study.NoOfLabs; first += BlockSize) {
-            const int last = first + BlockSize >= study.NoOfLabs ? study.NoOfLabs
-                                                                 : first + BlockSize - 1;
+            const int last =
+                first + BlockSize >= study.NoOfLabs ? study.NoOfLabs : first + BlockSize - 1;
             auto chart = NewChartWindow(program.Settings);
             if (program.Settings.DiscardOutlierTests) {
                 // Above the title.

@@ -52,14 +52,6 @@ std::string PairName(const std::string& levelName) {
     return levelName.substr(0, std::min<std::size_t>(2, levelName.size()));
 }
 
-TFontDescriptor OutputFont(const Program& program, int size, bool bold = false) {
-    TFontDescriptor font;
-    font.Name = program.Settings.OutputFontName;
-    font.Size = size;
-    font.Bold = bold;
-    return font;
-}
-
 } // namespace
 
 TRobustRange RobustRange(std::span<const TPointXY> points, TCoordinate coordinate) {
@@ -165,7 +157,7 @@ void YoudenChart(Program& program, TGraphWindow& chart, int levelNo, bool withTi
                         0.4 * nominal * AxisLength / (b - a), clBlack, false);
     }
 
-    const TFontDescriptor labelFont = OutputFont(program, 8);
+    const TFontDescriptor labelFont = ChartOutputFont(program.Settings, 8);
     chart.AddLabelledCurve(outliers, "", clBlack, -1, TPenStyle::psClear, 0.4, clBlack, 5,
                            outlierLabels, labelFont, 3);
 
@@ -201,8 +193,8 @@ void YoudenChart(Program& program, TGraphWindow& chart, int levelNo, bool withTi
     if (nominal != MissingValue) {
         const std::vector<TPointXY> assigned{{nominal, nominal}};
         chart.AddLabelledCurve(assigned, program.LibText(0, 2), clBlack, -1, TPenStyle::psClear,
-                               0.15, clBlack, 6, {program.LibText(0, 2)}, OutputFont(program, 10),
-                               1);
+                               0.15, clBlack, 6, {program.LibText(0, 2)},
+                               ChartOutputFont(program.Settings, 10), 1);
     }
 
     const std::vector<TPointXY> diagonal{{a, a}, {b, b}};
@@ -210,7 +202,7 @@ void YoudenChart(Program& program, TGraphWindow& chart, int levelNo, bool withTi
         split ? " " + level.SampleId(2) + "=" + level.SampleId(1) : std::string(" y=x");
     chart.AddCurve(diagonal, diagonalText, clBlack, -1, TPenStyle::psSolid, 0.25, clBlack, 12);
 
-    const TFontDescriptor titleFont = OutputFont(program, 10);
+    const TFontDescriptor titleFont = ChartOutputFont(program.Settings, 10);
     chart.SetXAxisTitle(AxisTitle(level.SampleId(1), study.Unit), 1, titleFont);
     chart.SetYAxisTitle(AxisTitle(level.SampleId(2), study.Unit), 0, titleFont);
 
@@ -222,14 +214,14 @@ void YoudenChart(Program& program, TGraphWindow& chart, int levelNo, bool withTi
                           FormatFixed(level.Spiking, 15, level.SpikingDecimals) + " " +
                           program.LibText(0, 4) + " " + level.SampleId(level.SpikedSample)
                     : program.LibText(0, 5);
-            chart.SetTitle(spiking, OutputFont(program, 10), 0.3);
+            chart.SetTitle(spiking, ChartOutputFont(program.Settings, 10), 0.3);
         }
-        chart.SetTitle(program.LibText(0, 6), OutputFont(program, 18, true), 1.5);
+        chart.SetTitle(program.LibText(0, 6), ChartOutputFont(program.Settings, 18, true), 1.5);
         const std::string levelLine =
             split ? study.Substance + ", " + Trimmed(program.LibText(0, 7)) + " " +
                         PairName(level.LevelName)
                   : study.Substance + ", " + program.LibText(0, 8) + " " + level.LevelName;
-        chart.SetTitle(levelLine, OutputFont(program, 12), 0.9);
+        chart.SetTitle(levelLine, ChartOutputFont(program.Settings, 12), 0.9);
     }
 }
 
@@ -252,9 +244,8 @@ void YoudenPlots(Program& program) {
         // replicates are no pair, by its name.
         const std::string caption =
             program.LibText(0, 6) + " " + study.Substance + ", " + study.Unit +
-            (study.Design == dkSplitLevel
-                 ? program.LibText(0, 7) + " " + PairName(level.LevelName)
-                 : ", " + program.LibText(0, 8) + " " + level.LevelName);
+            (study.Design == dkSplitLevel ? program.LibText(0, 7) + " " + PairName(level.LevelName)
+                                          : ", " + program.LibText(0, 8) + " " + level.LevelName);
         program.host().ShowChart(chart, caption, YoudenHelpContext);
     }
 }

@@ -24,16 +24,20 @@ ValueClass Classify(char mark, const TResult& r) {
     return ValueClass::Usable;
 }
 
-double AddUnlessMissing(double v, double add) { return v == MissingValue ? v : v + add; }
+double AddUnlessMissing(double v, double add) {
+    return v == MissingValue ? v : v + add;
+}
 
 double PercentOf(double part, double whole) {
     return part != MissingValue && whole != MissingValue && whole > 0 ? 100.0 * part / whole
-                                                                     : MissingValue;
+                                                                      : MissingValue;
 }
 
 } // namespace
 
-double RobustSDOf(double iqr) { return iqr == MissingValue ? MissingValue : iqr / 1.349; }
+double RobustSDOf(double iqr) {
+    return iqr == MissingValue ? MissingValue : iqr / 1.349;
+}
 
 void TPreliminaryStats::ResetDescriptive() {
     DescCalculated = false;
@@ -54,6 +58,16 @@ void TPreliminaryStats::ResetDescriptive() {
             row.fill(0);
         }
     }
+}
+
+TPreliminaryStats& CurrentDescriptiveFigures(Program& program) {
+    if (!program.Prelim) {
+        program.Prelim = std::make_unique<TPreliminaryStats>();
+    }
+    if (!program.Prelim->DescCalculated) {
+        program.Prelim->ComputeDescriptive(program);
+    }
+    return *program.Prelim;
 }
 
 void TPreliminaryStats::ComputeDescriptive(Program& program) {
@@ -206,7 +220,8 @@ void TPreliminaryStats::ComputeUniform(Program& program) {
             At(DescRange, lv, 1) = values.Max - values.Min;
             // Fewer than six values have no quartiles, and so no
             // interquartile range and no robust standard deviation.
-            At(DescIQR, lv, 1) = q25 == MissingValue || q75 == MissingValue ? MissingValue : q75 - q25;
+            At(DescIQR, lv, 1) =
+                q25 == MissingValue || q75 == MissingValue ? MissingValue : q75 - q25;
             At(DescRobustSD, lv, 1) = RobustSDOf(At(DescIQR, lv, 1));
             At(DescCV, lv, 1) = PercentOf(At(DescSD, lv, 1), At(DescMean, lv, 1));
             At(DescRobustCV, lv, 1) = PercentOf(At(DescRobustSD, lv, 1), At(DescMedian, lv, 1));

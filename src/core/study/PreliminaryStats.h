@@ -52,6 +52,10 @@ private:
     void ComputeUniform(Program& program);
 };
 
+// The program's descriptive figures, made on first use and computed when
+// they are not current.
+TPreliminaryStats& CurrentDescriptiveFigures(Program& program);
+
 // The robust standard deviation of an interquartile range: IQR / 1.349.
 double RobustSDOf(double iqr);
 

@@ -24,13 +24,6 @@ constexpr double UpperBox = 1.5;
 constexpr double LowerBox = 0.5;
 constexpr TColor clBlue = MakeColor(0, 0, 255);
 
-TFontDescriptor OutputFont(const Program& program, int size) {
-    TFontDescriptor font;
-    font.Name = program.Settings.OutputFontName;
-    font.Size = size;
-    return font;
-}
-
 // The quartile figures of one sample column of a level.
 struct TQuartiles {
     double Median = MissingValue;
@@ -59,7 +52,7 @@ void DrawLevelPanel(Program& program, int levelNo, bool lastLevel, TGraphWindow&
     const TLevel& level = study.Level(levelNo);
     const TPreliminaryStats& prelim = *program.Prelim;
     const double b = baseline;
-    const TFontDescriptor font10 = OutputFont(program, 10);
+    const TFontDescriptor font10 = ChartOutputFont(program.Settings, 10);
 
     chart.LegendOn = false;
     chart.SetTickLength(0.1);
@@ -156,7 +149,7 @@ void DrawLevelPanel(Program& program, int levelNo, bool lastLevel, TGraphWindow&
     }
 
     if (lastLevel) {
-        const TFontDescriptor font12 = OutputFont(program, 12);
+        const TFontDescriptor font12 = ChartOutputFont(program.Settings, 12);
         for (int k = 0; k < 8; ++k) {
             chart.AddText(program.LibText(3, k + 1), leftEdge, b + 0.5 + 0.5 * k, 0, 2, font12);
         }
@@ -167,16 +160,11 @@ void MakeBoxPlots(Program& program) {
     if (!program.CurrentStudy) {
         return;
     }
-    if (!program.Prelim) {
-        program.Prelim = std::make_unique<TPreliminaryStats>();
-    }
-    if (!program.Prelim->DescCalculated) {
-        program.Prelim->ComputeDescriptive(program);
-    }
+    CurrentDescriptiveFigures(program);
     const DataType& study = *program.CurrentStudy;
     auto chart = NewChartWindow(program.Settings);
     chart->AddText(study.TestId + ", " + study.Substance + " " + study.Unit, 10.0, 1.0, 1, 1,
-                   OutputFont(program, 15));
+                   ChartOutputFont(program.Settings, 15));
     const int levels = std::min<int>(study.NoOfLevels, static_cast<int>(Baselines.size()));
     for (int l = 1; l <= levels; ++l) {
         DrawLevelPanel(program, l, l == study.NoOfLevels, *chart,
