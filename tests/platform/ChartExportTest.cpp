@@ -18,6 +18,7 @@
 namespace fs = std::filesystem;
 using namespace veltrio;
 using veltrio::testing::PointsPerCm;
+using veltrio::testing::QtFileTest;
 
 namespace {
 
@@ -76,24 +77,9 @@ QRect DarkBox(const QImage& image, const QRect& area) {
 
 } // namespace
 
-class ChartExport : public ::testing::Test {
+class ChartExport : public QtFileTest {
 protected:
-    static void SetUpTestSuite() {
-        static int argc = 1;
-        static char name[] = "platform_tests";
-        static char* argv[] = {name, nullptr};
-        if (!QGuiApplication::instance()) {
-            new QGuiApplication(argc, argv);
-        }
-    }
-    // A folder of this test's own: ctest runs the tests side by side.
-    fs::path dir = fs::temp_directory_path() / "veltrio_chart_export" /
-                   ::testing::UnitTest::GetInstance()->current_test_info()->name();
-    void SetUp() override {
-        fs::remove_all(dir);
-        fs::create_directories(dir);
-    }
-    void TearDown() override { fs::remove_all(dir); }
+    ChartExport() : QtFileTest("veltrio_chart_export") {}
     std::size_t FilesInDir() const {
         return static_cast<std::size_t>(
             std::distance(fs::directory_iterator(dir), fs::directory_iterator()));

@@ -16,6 +16,7 @@
 namespace fs = std::filesystem;
 using namespace veltrio;
 using veltrio::testing::PointsPerCm;
+using veltrio::testing::QtFileTest;
 
 namespace {
 
@@ -43,23 +44,9 @@ bool IsRed(QRgb c) {
 
 } // namespace
 
-class ChartItemPrint : public ::testing::Test {
+class ChartItemPrint : public QtFileTest {
 protected:
-    static void SetUpTestSuite() {
-        static int argc = 1;
-        static char name[] = "platform_tests";
-        static char* argv[] = {name, nullptr};
-        if (!QGuiApplication::instance()) {
-            new QGuiApplication(argc, argv);
-        }
-    }
-    fs::path dir = fs::temp_directory_path() / "veltrio_chart_print" /
-                   ::testing::UnitTest::GetInstance()->current_test_info()->name();
-    void SetUp() override {
-        fs::remove_all(dir);
-        fs::create_directories(dir);
-    }
-    void TearDown() override { fs::remove_all(dir); }
+    ChartItemPrint() : QtFileTest("veltrio_chart_print") {}
 };
 
 TEST_F(ChartItemPrint, AChartPrintsAtItsSizeInCentimetres) {

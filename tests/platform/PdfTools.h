@@ -1,5 +1,8 @@
 #pragma once
 
+#include <gtest/gtest.h>
+
+#include <QGuiApplication>
 #include <QImage>
 #include <filesystem>
 #include <string>
@@ -24,5 +27,30 @@ QImage RenderPdfPage(const std::filesystem::path& pdf, int pixelsPerInch);
 std::pair<double, double> PdfPageSize(const std::filesystem::path& pdf);
 
 constexpr double PointsPerCm = 72 / 2.54;
+
+// Tests that draw with Qt into files: a GUI application object (no display)
+// and a folder of the test's own below `area`, since ctest runs the tests
+// side by side.
+class QtFileTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        static int argc = 1;
+        static char name[] = "platform_tests";
+        static char* argv[] = {name, nullptr};
+        if (!QGuiApplication::instance()) {
+            new QGuiApplication(argc, argv);
+        }
+    }
+    explicit QtFileTest(const std::string& area)
+        : dir(std::filesystem::temp_directory_path() / area /
+              ::testing::UnitTest::GetInstance()->current_test_info()->name()) {}
+    void SetUp() override {
+        std::filesystem::remove_all(dir);
+        std::filesystem::create_directories(dir);
+    }
+    void TearDown() override { std::filesystem::remove_all(dir); }
+
+    std::filesystem::path dir;
+};
 
 } // namespace veltrio::testing
