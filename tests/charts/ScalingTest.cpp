@@ -100,6 +100,49 @@ TEST(ScalingTest, PaintFillsTheBackgroundAndDrawsWithTheOffset) {
     EXPECT_EQ(canvas.Shapes[1].Points[0], (TPoint{0, 0}));
 }
 
+TEST(ScalingTest, TextsBeyondTheLeftOrTopEdgeMoveTheDrawingIntoView) {
+    // On the fake canvas a 10-point character is 6 pixels wide and a text
+    // 16 pixels high; scale 1: 37.8 pixels a centimetre.
+    struct Case {
+        const char* Name;
+        double X, Y;
+        int Horz, Vert;
+        double Angle;
+        TPoint Shift;
+    };
+    const Case cases[] = {
+        // Right-aligned at 0.5 cm (19 px), 60 px wide: 41 px beyond the edge.
+        {"right-aligned label", 0.5, 5, 2, 1, 0, {41, 0}},
+        // Bottom at 0.2 cm (8 px), 16 px high: 8 px above the top.
+        {"title at the top", 5, 0.2, 1, 0, 0, {0, 8}},
+        // Centred on the page: nothing moves.
+        {"inside", 5, 5, 1, 1, 0, {0, 0}},
+        // Vertical, centred on 0.1 cm: half its height (8 px) beyond, less
+        // the 4 px to the edge.
+        {"vertical axis title", 0.1, 5, 1, 1, 90, {4, 0}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        TGraphWindow window;
+        window.Width = 800;
+        window.Height = 600;
+        window.AddText("ABCDEFGHIJ", c.X, c.Y, c.Horz, c.Vert, TFontDescriptor{"Arial", 10},
+                       c.Angle);
+        window.AddLine(1, 1, 2, 1);
+        FakeCanvas canvas;
+        window.Paint(canvas);
+        const auto lines = canvas.ShapesOf("line");
+        ASSERT_EQ(lines.size(), 1u);
+        EXPECT_EQ(lines[0].Points[0], (TPoint{38 + c.Shift.X, 38 + c.Shift.Y}));
+        ASSERT_EQ(canvas.Texts.size(), 1u);
+        if (c.Angle == 0) {
+            const int left = canvas.Texts[0].X - (c.Horz == 2 ? 60 : c.Horz == 1 ? 30 : 0);
+            EXPECT_GE(left, 0);
+            EXPECT_GE(canvas.Texts[0].Y - (c.Vert == 0 ? 16 : 0), 0);
+        }
+    }
+}
+
 TEST(ScalingTest, ChangesNotifyTheWindow) {
     TGraphWindow graph;
     int changes = 0;

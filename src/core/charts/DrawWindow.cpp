@@ -211,6 +211,19 @@ void TDrawWindow::DrawObjects(Canvas& canvas, int originX, int originY, bool wit
     dc.OriginX = originX;
     dc.OriginY = originY;
     CanvasStateSaver saver(canvas);
+    // Texts placed near the page's left or top edge (a long level name
+    // right-aligned at the axis, a large title) would be cut there: the
+    // whole drawing moves just far enough right and down to show them.
+    int left = 0, top = 0;
+    for (const auto& object : m_objects) {
+        if (const auto* text = dynamic_cast<const TText*>(object.get())) {
+            const auto [x, y] = text->PixelTopLeft(dc);
+            left = std::min(left, x - originX);
+            top = std::min(top, y - originY);
+        }
+    }
+    dc.OriginX -= left;
+    dc.OriginY -= top;
     for (const auto& object : m_objects) {
         object->Draw(dc);
     }

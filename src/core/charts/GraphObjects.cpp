@@ -161,6 +161,35 @@ void LineThick(const TDrawContext& dc, int x1, int y1, int x2, int y2, int width
 
 // --- TText ---
 
+std::pair<int, int> TText::PixelTopLeft(const TDrawContext& dc) const {
+    CanvasStateSaver saver(dc.canvas);
+    TFont font = Font.ToFont();
+    font.Size = std::max(1, static_cast<int>(std::lround(Font.Size * dc.TextScale)));
+    dc.canvas.SetFont(font);
+    const double px = dc.X(x), py = dc.Y(y);
+    const double w = dc.canvas.TextWidth(Text);
+    const double h = dc.canvas.TextHeight(Text);
+    if (Angle != 0) {
+        // The corners of the box drawn from the start point of Draw.
+        const double s = std::sin(Angle * Degree), c = std::cos(Angle * Degree);
+        double sx = px - (s * h + c * w - h / 2), sy = py + s * w;
+        const double back = HorzAlign == 1 ? w / 2 : HorzAlign == 0 ? w : 0;
+        sx += c * back;
+        sy -= s * back;
+        double left = sx, top = sy;
+        for (const double u : {0.0, w}) {
+            for (const double v : {0.0, h}) {
+                left = std::min(left, sx + u * c + v * s);
+                top = std::min(top, sy - u * s + v * c);
+            }
+        }
+        return {static_cast<int>(std::lround(left)), static_cast<int>(std::lround(top))};
+    }
+    const double left = HorzAlign == 1 ? px - w / 2 : HorzAlign == 2 ? px - w : px;
+    const double top = VertAlign == 2 ? py : VertAlign == 0 ? py - h : py - std::floor(h / 2);
+    return {static_cast<int>(std::floor(left)), static_cast<int>(std::floor(top))};
+}
+
 void TText::Draw(const TDrawContext& dc) const {
     CanvasStateSaver saver(dc.canvas);
     TFont font = Font.ToFont();

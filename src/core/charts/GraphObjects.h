@@ -7,6 +7,7 @@
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <utility>
 
 namespace veltrio {
 
@@ -84,6 +85,9 @@ public:
     float Angle = 0;
     TFontDescriptor Font{"Arial", 12};
 
+    // The top-left corner of the drawn text's box in pixels (of the rotated
+    // box for a rotated text), measured on the context's canvas.
+    std::pair<int, int> PixelTopLeft(const TDrawContext& dc) const;
     void Draw(const TDrawContext& dc) const override;
     std::unique_ptr<TGraphObject> Clone() const override;
     TBounds GetBounds() const override;
