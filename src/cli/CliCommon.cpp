@@ -40,11 +40,12 @@ Commands:
                                precision figures (Sr, SL, SR, r, R) as JSON;
                                --exclude first excludes the laboratory with
                                that code, as "Exclude a laboratory" does
-  run FILE [--procedure NAME]... [--out DIR] [--format LIST]
+  run FILE [--procedure NAME]... [--exclude CODE]... [--out DIR] [--format LIST]
                                evaluate a study file and write its documents
-                               and charts into DIR (default: veltrio-out) with an
-                               index.html; without --procedure every procedure
-                               that the study allows runs
+                               and charts into DIR (default: veltrio-out) with
+                               an index.html; without --procedure every
+                               procedure that the study allows runs; --exclude
+                               first excludes the laboratory with that code
   list                         the procedure names and their menu captions
 
 Options:
@@ -189,6 +190,22 @@ bool LoadStudy(const fs::path& file, Program& program, CliHost& host) {
     return false;
 }
 
+bool ApplyExclusions(const Options& o, Program& program) {
+    std::vector<int> excluded;
+    for (const auto& code : o.Exclude) {
+        const int lab = FindLaboratory(program, code);
+        if (lab == 0) {
+            std::cerr << "veltrio-cli: the study has no laboratory " << code << '\n';
+            return false;
+        }
+        excluded.push_back(lab);
+    }
+    if (!excluded.empty()) {
+        ExcludeLaboratories(program, excluded);
+    }
+    return true;
+}
+
 int Stats(const Options& o, Program& program, CliHost& host) {
     if (o.Args.size() != 1) {
         std::cerr << "veltrio-cli: stats takes one study file\n" << kUsage;
@@ -197,17 +214,8 @@ int Stats(const Options& o, Program& program, CliHost& host) {
     if (!LoadStudy(o.Args[0], program, host)) {
         return ExitRefused;
     }
-    std::vector<int> excluded;
-    for (const auto& code : o.Exclude) {
-        const int lab = FindLaboratory(program, code);
-        if (lab == 0) {
-            std::cerr << "veltrio-cli: the study has no laboratory " << code << '\n';
-            return ExitRefused;
-        }
-        excluded.push_back(lab);
-    }
-    if (!excluded.empty()) {
-        ExcludeLaboratories(program, excluded);
+    if (!ApplyExclusions(o, program)) {
+        return ExitRefused;
     }
     if (o.Evaluate) {
         std::cout << EvaluationToJson(program);

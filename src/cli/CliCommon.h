@@ -37,6 +37,9 @@ bool ParseArgs(int argc, char** argv, Options& o, std::string& error);
 // study; ExitOk or the exit status of the failure (already reported).
 int SetUpProgram(const Options& o, Program& program, const char* argv0);
 bool LoadStudy(const std::filesystem::path& file, Program& program, CliHost& host);
+// Excludes the laboratories named by --exclude, as "Exclude a laboratory"
+// does; false (with the message printed) for a code the study lacks.
+bool ApplyExclusions(const Options& o, Program& program);
 int Stats(const Options& o, Program& program, CliHost& host);
 
 } // namespace veltrio

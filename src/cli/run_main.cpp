@@ -47,7 +47,7 @@ int RunProcedures(char** argv, const Options& o, Program& program, CliHost& host
             procedures.push_back(p.Name);
         }
     }
-    if (!LoadStudy(o.Args[0], program, host)) {
+    if (!LoadStudy(o.Args[0], program, host) || !ApplyExclusions(o, program)) {
         return ExitRefused;
     }
     std::error_code ec;

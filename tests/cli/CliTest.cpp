@@ -332,6 +332,37 @@ TEST(Cli, RunWritesEveryChartAsSvgAndPng) {
     EXPECT_FALSE(fs::exists(svgOnly / "01-box-plots.png"));
 }
 
+TEST(Cli, RunExcludesALaboratoryFirst) {
+    const fs::path out = TestDir() / "excluded";
+    fs::remove_all(out);
+    const fs::path example = fs::path(VELTRIO_SOURCE_DIR) / "examples" / "LEAD.PAR";
+    const Result r = RunCli("run " + example.string() +
+                                " --exclude L03 --procedure line-diagrams --format svg --out " +
+                                out.string(),
+                            TestDir() / "err.txt");
+    ASSERT_EQ(r.Status, 0) << ReadText(TestDir() / "err.txt");
+    // Every level's diagram circles L03 with "UL"; without the exclusion
+    // none does.
+    for (const char* base : {"01-line-diagrams", "02-line-diagrams", "03-line-diagrams"}) {
+        EXPECT_NE(ReadText(out / (std::string(base) + ".svg")).find(">UL<"), std::string::npos)
+            << base;
+    }
+    fs::remove_all(out);
+    ASSERT_EQ(RunCli("run " + example.string() +
+                         " --procedure line-diagrams --format svg --out " + out.string(),
+                     TestDir() / "err.txt")
+                  .Status,
+              0);
+    EXPECT_EQ(ReadText(out / "01-line-diagrams.svg").find(">UL<"), std::string::npos);
+
+    const Result unknown = RunCli("run " + example.string() + " --exclude X99 --out " +
+                                      (TestDir() / "unknown").string(),
+                                  TestDir() / "err.txt");
+    EXPECT_EQ(unknown.Status, 1);
+    EXPECT_NE(ReadText(TestDir() / "err.txt").find("the study has no laboratory X99"),
+              std::string::npos);
+}
+
 TEST(Cli, RefusedInputAndWrongUsage) {
     const fs::path bad = TestDir() / "BAD.PAR";
     std::ofstream(bad) << "FILEHEADER\nUNIFORM\nNLABS = 46\nNOOFLEVELS = 1\nEND\n";
