@@ -1,12 +1,17 @@
 #include "study/StudyReader.h"
 
+#include <array>
+#include <bit>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 #include <optional>
 #include <vector>
 
 #include "base/AtomicFile.h"
 #include "base/TextUtil.h"
+#include "study/DecimalToken.h"
 #include "study/Program.h"
 
 namespace veltrio {
@@ -20,66 +25,104 @@ struct ScanError {
     int Code;
 };
 
-// A number of the form [-]digits[(.|,)digits]: the decimal point may be '.'
-// or ','. Short numbers are exact as the quotient of two exactly represented
-// doubles (one correctly rounded division); longer ones go to from_chars.
-bool ParseDecimal(std::string_view text, double& value) {
-    static constexpr double kPow10[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                        1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
-                                        1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
-    std::size_t i = 0;
-    const bool negative = !text.empty() && text[0] == '-';
-    if (negative) {
-        ++i;
+// Character classes of the scanner: ' ', tab, ':' and ';' separate tokens.
+enum : std::uint8_t { ccBlank = 1, ccLetter = 2, ccDigit = 4 };
+
+constexpr std::array<std::uint8_t, 256> kCharClass = [] {
+    std::array<std::uint8_t, 256> t{};
+    for (const char c : {' ', '\t', ':', ';'}) {
+        t[static_cast<unsigned char>(c)] = ccBlank;
     }
-    std::uint64_t mantissa = 0;
-    int digits = 0;
-    int decimals = 0;
-    bool point = false;
-    bool anyDigit = false;
-    for (; i < text.size(); ++i) {
-        const char c = text[i];
-        if (c >= '0' && c <= '9') {
-            anyDigit = true;
-            if (mantissa != 0 || c != '0') {
-                ++digits;
-            }
-            mantissa = mantissa * 10 + static_cast<unsigned>(c - '0');
-            if (point) {
-                ++decimals;
-            }
-            if (digits > 15 || decimals > 22) {
-                break;
-            }
-        } else if ((c == '.' || c == ',') && !point) {
-            point = true;
-        } else {
-            return false;
-        }
+    for (int c = 'A'; c <= 'Z'; ++c) {
+        t[static_cast<std::size_t>(c)] = ccLetter;
+        t[static_cast<std::size_t>(c - 'A' + 'a')] = ccLetter;
     }
-    if (!anyDigit) {
-        return false;
+    for (int c = '0'; c <= '9'; ++c) {
+        t[static_cast<std::size_t>(c)] = ccDigit;
     }
-    if (i == text.size()) {
-        const double v = static_cast<double>(mantissa) / kPow10[decimals];
-        value = negative ? -v : v;
-        return true;
-    }
-    // Too many digits for the exact path.
-    std::string copy(text);
-    if (const auto comma = copy.find(','); comma != std::string::npos) {
-        copy[comma] = '.';
-    }
-    const auto res = std::from_chars(copy.data(), copy.data() + copy.size(), value,
-                                     std::chars_format::fixed);
-    return res.ec == std::errc() && res.ptr == copy.data() + copy.size() && std::isfinite(value);
+    return t;
+}();
+
+bool HasClass(char c, std::uint8_t cls) {
+    return (kCharClass[static_cast<unsigned char>(c)] & cls) != 0;
+}
+bool IsBlank(char c) {
+    return HasClass(c, ccBlank);
+}
+bool IsLetter(char c) {
+    return HasClass(c, ccLetter);
+}
+bool IsDigit(char c) {
+    return HasClass(c, ccDigit);
 }
 
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == ':' || c == ';'; }
-bool IsLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+// The first '\n' or '\r' at or after `pos`, or the end of `s`.
+std::size_t FindLineEnd(std::string_view s, std::size_t pos) {
+    const char* p = s.data() + pos;
+    const char* const end = s.data() + s.size();
+    if constexpr (std::endian::native == std::endian::little) {
+        // Eight bytes at a time: the lowest byte that equals one of the two
+        // marks sets the lowest bit of `hit` (a zero byte of x ^ mark).
+        constexpr std::uint64_t ones = 0x0101010101010101ull;
+        constexpr std::uint64_t highs = 0x8080808080808080ull;
+        auto zeroBytes = [](std::uint64_t x) { return (x - ones) & ~x & highs; };
+        for (; end - p >= 8; p += 8) {
+            std::uint64_t word;
+            std::memcpy(&word, p, 8);
+            const std::uint64_t hit =
+                zeroBytes(word ^ (ones * '\n')) | zeroBytes(word ^ (ones * '\r'));
+            if (hit != 0) {
+                return static_cast<std::size_t>(p - s.data()) +
+                       static_cast<std::size_t>(std::countr_zero(hit) / 8);
+            }
+        }
+    }
+    while (p != end && *p != '\n' && *p != '\r') {
+        ++p;
+    }
+    return static_cast<std::size_t>(p - s.data());
+}
 
-// The hand-written scanner over the lines of a data file.
+// An upper-cased keyword: the first six letters of a run of letters.
+struct Keyword6 {
+    std::array<char, 6> Text{};
+    std::size_t Size = 0;
+
+    bool operator==(std::string_view s) const { return std::string_view(Text.data(), Size) == s; }
+};
+
+// A laboratory or method code (at most four code points). ASCII codes stay in
+// the small buffer; others, rare, in a string.
+class CodeText {
+public:
+    std::string_view View() const {
+        return m_inBuffer ? std::string_view(m_buffer.data(), m_size) : std::string_view(m_other);
+    }
+    void SetAscii(std::string_view ascii, bool upper) {
+        m_size = ascii.size();
+        for (std::size_t i = 0; i < m_size; ++i) {
+            char c = ascii[i];
+            if (upper && c >= 'a' && c <= 'z') {
+                c = static_cast<char>(c - 'a' + 'A');
+            }
+            m_buffer[i] = c;
+        }
+        m_inBuffer = true;
+    }
+    void SetOther(std::string text) {
+        m_other = std::move(text);
+        m_inBuffer = false;
+    }
+
+private:
+    std::array<char, CodeLength> m_buffer{};
+    std::size_t m_size = 0;
+    std::string m_other;
+    bool m_inBuffer = true;
+};
+
+// The hand-written scanner over the lines of a data file. Lines are found as
+// the scanner reaches them; each is cut to MaxLineLength characters.
 class Scanner {
 public:
     // `bytes` must outlive the scanner.
@@ -87,24 +130,7 @@ public:
         if (bytes.substr(0, 3) == "\xEF\xBB\xBF") {
             bytes.remove_prefix(3);
         }
-        m_lines.reserve(bytes.size() / 24 + 1);
-        std::size_t pos = 0;
-        while (pos < bytes.size()) {
-            std::size_t end = pos;
-            while (end < bytes.size() && bytes[end] != '\n' && bytes[end] != '\r') {
-                ++end;
-            }
-            std::string_view line = bytes.substr(pos, end - pos);
-            m_lines.push_back(m_utf8 ? Utf8LeftView(line, MaxLineLength)
-                                     : line.substr(0, MaxLineLength));
-            pos = end;
-            if (pos < bytes.size() && bytes[pos] == '\r') {
-                ++pos;
-            }
-            if (pos < bytes.size() && bytes[pos] == '\n') {
-                ++pos;
-            }
-        }
+        m_bytes = bytes;
     }
 
     int LineNo() const { return m_lineNo; }
@@ -112,20 +138,15 @@ public:
     // Skips blanks and line ends. False at the end of the file.
     bool SkipToToken() {
         while (true) {
-            if (m_lineNo == 0 || m_pos >= Line().size()) {
-                if (m_lineNo >= static_cast<int>(m_lines.size())) {
-                    return false;
-                }
-                m_line = m_lines[static_cast<std::size_t>(m_lineNo)];
-                ++m_lineNo;
-                m_pos = 0;
-                continue;
-            }
-            if (IsBlank(Line()[m_pos])) {
+            while (m_pos < m_line.size() && IsBlank(m_line[m_pos])) {
                 ++m_pos;
-                continue;
             }
-            return true;
+            if (m_pos < m_line.size()) {
+                return true;
+            }
+            if (!NextLine()) {
+                return false;
+            }
         }
     }
 
@@ -139,43 +160,51 @@ public:
     bool HasInput() {
         const int line = m_lineNo;
         const std::size_t pos = m_pos;
+        const std::size_t next = m_next;
         const std::string_view current = m_line;
         const bool more = SkipToToken();
         m_lineNo = line;
         m_pos = pos;
+        m_next = next;
         m_line = current;
         return more;
     }
 
     // A run of letters, upper-cased, of which the first six count.
-    std::string Keyword(int eofError = reEndOfFile) {
+    Keyword6 Keyword(int eofError = reEndOfFile) {
         NeedToken(eofError);
-        std::string word;
-        while (m_pos < Line().size() && IsLetter(Line()[m_pos])) {
-            word += Line()[m_pos++];
+        Keyword6 word;
+        while (m_pos < m_line.size() && IsLetter(m_line[m_pos])) {
+            const char c = m_line[m_pos++];
+            if (word.Size < word.Text.size()) {
+                word.Text[word.Size++] =
+                    c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+            }
         }
-        return UpperAscii(word).substr(0, 6);
+        return word;
     }
 
     // After a header keyword: blanks and '=' on the same line.
     void SkipEquals() {
-        while (m_pos < Line().size() && (IsBlank(Line()[m_pos]) || Line()[m_pos] == '=')) {
+        while (m_pos < m_line.size() && (IsBlank(m_line[m_pos]) || m_line[m_pos] == '=')) {
             ++m_pos;
         }
     }
 
     int Integer(int eofError = reEndOfFile) {
         NeedToken(eofError);
-        std::string text;
-        if (Line()[m_pos] == '-') {
-            text += Line()[m_pos++];
+        const std::size_t start = m_pos;
+        if (m_line[m_pos] == '-') {
+            ++m_pos;
         }
-        while (m_pos < Line().size() && IsDigit(Line()[m_pos])) {
-            text += Line()[m_pos++];
+        while (m_pos < m_line.size() && IsDigit(m_line[m_pos])) {
+            ++m_pos;
         }
+        const char* const first = m_line.data() + start;
+        const char* const last = m_line.data() + m_pos;
         int value = 0;
-        const auto res = std::from_chars(text.data(), text.data() + text.size(), value);
-        if (res.ec != std::errc() || res.ptr != text.data() + text.size()) {
+        const auto res = std::from_chars(first, last, value);
+        if (res.ec != std::errc() || res.ptr != last) {
             throw ScanError{reNumber};
         }
         return value;
@@ -188,101 +217,118 @@ public:
 
     Real RealNumber(int eofError = reEndOfFile) {
         NeedToken(eofError);
-        const std::string_view line = Line();
-        const std::size_t start = m_pos;
-        if (line[m_pos] == '-') {
-            ++m_pos;
-        }
-        bool pointSeen = false;
-        bool comma = false;
-        int decimals = 0;
-        while (m_pos < line.size()) {
-            const char c = line[m_pos];
-            if (!IsDigit(c) && c != '.' && c != ',') {
-                break;
-            }
-            ++m_pos;
-            if (pointSeen) {
-                ++decimals;
-            } else if (c == '.' || c == ',') {
-                pointSeen = true;
-                comma = c == ',';
-            }
-        }
-        // The first ',' is the decimal point; any later '.' or ',' makes the
-        // number unreadable.
-        const std::string_view text(line.data() + start, m_pos - start);
-        double value = 0.0;
-        if (!ParseDecimal(text, value)) {
+        const DecimalToken t = ScanDecimal(m_line.substr(m_pos));
+        m_pos += t.Length;
+        if (!t.Ok) {
             throw ScanError{reNumber};
         }
-        return Real{value, std::min(decimals, MaxDecimalsKept)};
+        return Real{t.Value, std::min(t.Decimals, MaxDecimalsKept)};
     }
 
     // A double-quoted text on one line, cut to `length` characters.
     std::string Quoted(std::size_t length, int eofError = reEndOfFile) {
         NeedToken(eofError);
-        if (Line()[m_pos] != '"') {
+        if (m_line[m_pos] != '"') {
             throw ScanError{reQuoted};
         }
-        const std::size_t close = Line().find('"', m_pos + 1);
+        const std::size_t close = m_line.find('"', m_pos + 1);
         if (close == std::string::npos) {
             throw ScanError{reQuoted};
         }
-        const std::string_view raw = Line().substr(m_pos + 1, close - m_pos - 1);
+        const std::string_view raw = m_line.substr(m_pos + 1, close - m_pos - 1);
         m_pos = close + 1;
         return m_utf8 ? Utf8Left(raw, length) : Utf8Left(OemToAnsiText(raw), length);
     }
 
     // The characters up to the next blank, ',' or line end; the first four
-    // count. A ',' that ends the code is consumed.
-    std::string Code(int eofError = reEndOfFile) {
+    // count. A ',' that ends the code is consumed. `upper` stores it as codes
+    // are stored (UpperCode).
+    void Code(CodeText& code, bool upper, int eofError = reEndOfFile) {
         NeedToken(eofError);
-        return CodeHere();
+        const std::string_view raw = CodeRun();
+        // Four ASCII bytes are four characters in UTF-8 and in code page 850.
+        const std::string_view head = raw.substr(0, CodeLength);
+        bool ascii = true;
+        for (const char c : head) {
+            ascii = ascii && static_cast<unsigned char>(c) < 0x80;
+        }
+        if (ascii) {
+            code.SetAscii(head, upper);
+        } else {
+            std::string text = CodeFromRaw(raw);
+            code.SetOther(upper ? UpperCode(text) : std::move(text));
+        }
     }
 
     // A code that starts at the current position (no skipping).
-    std::string CodeHere() {
-        const std::string_view line = Line();
-        const std::size_t start = m_pos;
-        while (m_pos < line.size() && !IsBlank(line[m_pos]) && line[m_pos] != ',') {
-            ++m_pos;
-        }
-        const std::string_view raw(line.data() + start, m_pos - start);
-        if (m_pos < line.size() && line[m_pos] == ',') {
-            ++m_pos;
-        }
-        return m_utf8 ? Utf8Left(raw, CodeLength) : Utf8Left(OemToAnsiText(raw), CodeLength);
-    }
+    std::string CodeHere() { return CodeFromRaw(CodeRun()); }
 
     // Skips blanks and commas on the current line only; false at its end.
     bool SkipInLine() {
-        while (m_pos < Line().size() && (IsBlank(Line()[m_pos]) || Line()[m_pos] == ',')) {
+        while (m_pos < m_line.size() && (IsBlank(m_line[m_pos]) || m_line[m_pos] == ',')) {
             ++m_pos;
         }
-        return m_lineNo > 0 && m_pos < Line().size();
+        return m_lineNo > 0 && m_pos < m_line.size();
     }
 
     // Skips blanks and commas, across lines.
     void SkipCommas() {
         while (true) {
             NeedToken();
-            if (Line()[m_pos] != ',') {
+            if (m_line[m_pos] != ',') {
                 return;
             }
             ++m_pos;
         }
     }
 
-    char Peek() const { return Line()[m_pos]; }
+    char Peek() const { return m_line[m_pos]; }
     void Advance() { ++m_pos; }
 
 private:
-    std::string_view Line() const { return m_line; }
+    // Moves to the next line. False when there is none.
+    bool NextLine() {
+        if (m_next >= m_bytes.size()) {
+            return false;
+        }
+        const std::size_t end = FindLineEnd(m_bytes, m_next);
+        std::string_view line = m_bytes.substr(m_next, end - m_next);
+        if (line.size() > MaxLineLength) {
+            line = m_utf8 ? Utf8LeftView(line, MaxLineLength) : line.substr(0, MaxLineLength);
+        }
+        m_line = line;
+        m_pos = 0;
+        ++m_lineNo;
+        m_next = end;
+        if (m_next < m_bytes.size() && m_bytes[m_next] == '\r') {
+            ++m_next;
+        }
+        if (m_next < m_bytes.size() && m_bytes[m_next] == '\n') {
+            ++m_next;
+        }
+        return true;
+    }
 
-    // Views into the file's bytes, which outlive the scanner.
-    std::vector<std::string_view> m_lines;
-    std::string_view m_line; // the current line
+    // The run of a code from the current position; consumes a ',' ending it.
+    std::string_view CodeRun() {
+        const std::size_t start = m_pos;
+        while (m_pos < m_line.size() && !IsBlank(m_line[m_pos]) && m_line[m_pos] != ',') {
+            ++m_pos;
+        }
+        const std::string_view raw = m_line.substr(start, m_pos - start);
+        if (m_pos < m_line.size() && m_line[m_pos] == ',') {
+            ++m_pos;
+        }
+        return raw;
+    }
+
+    std::string CodeFromRaw(std::string_view raw) const {
+        return m_utf8 ? Utf8Left(raw, CodeLength) : Utf8Left(OemToAnsiText(raw), CodeLength);
+    }
+
+    std::string_view m_bytes; // the file without its byte-order mark
+    std::size_t m_next = 0;   // where the next line starts
+    std::string_view m_line;  // the current line
     bool m_utf8;
     int m_lineNo = 0;
     std::size_t m_pos = 0;
@@ -312,7 +358,7 @@ int ParseHeader(Scanner& sc, Header& h) {
             return reFileHeader;
         }
         while (true) {
-            const std::string kw = sc.Keyword();
+            const Keyword6 kw = sc.Keyword();
             sc.SkipEquals();
             if (kw == "END") {
                 complete = true;
@@ -425,7 +471,7 @@ void ReadLevel(Scanner& sc, DataType& study, int lv, Program& program) {
     std::optional<std::string> spiked;
     try {
         while (true) {
-            const std::string kw = sc.Keyword();
+            const Keyword6 kw = sc.Keyword();
             sc.SkipEquals();
             if (kw == "END") {
                 break;
@@ -484,6 +530,7 @@ void ReadLevel(Scanner& sc, DataType& study, int lv, Program& program) {
         throw ScanError{reLevelData};
     }
     LevelTotals totals;
+    CodeText code;
     for (int lab = 1; lab <= study.NoOfLabs; ++lab) {
         sc.NeedToken(reLabLines);
         char mark = MarkNone;
@@ -492,8 +539,10 @@ void ReadLevel(Scanner& sc, DataType& study, int lv, Program& program) {
             sc.Advance();
         }
         level.SetMark(lab, mark);
-        level.SetRegLabNo(lab, UpperCode(sc.Code(reLabLines)));
-        level.SetRandCode(lab, UpperCode(sc.Code(reLabLines)));
+        sc.Code(code, true, reLabLines);
+        level.SetRegLabNo(lab, code.View());
+        sc.Code(code, true, reLabLines);
+        level.SetRandCode(lab, code.View());
         bool allUsable = true;
         for (int r = 1; r <= study.NoOfReplicates; ++r) {
             sc.NeedToken(reLabLines);
@@ -519,8 +568,9 @@ void ReadLevel(Scanner& sc, DataType& study, int lv, Program& program) {
             }
             level.SetResult(lab, r, flag, value, v.Decimals);
         }
-        const std::string method = sc.Code(reLabLines);
-        level.SetMethodCode(lab, method.rfind("-99", 0) == 0 ? std::string() : method);
+        sc.Code(code, false, reLabLines);
+        const std::string_view method = code.View();
+        level.SetMethodCode(lab, method.starts_with("-99") ? std::string_view() : method);
         if (allUsable) {
             level.AllLabsIncomplete = false;
         }
