@@ -108,6 +108,12 @@ TEST_F(GraphFormTest, ShowChartOpensAChartChildWithItsCaptionAndHelp) {
     EXPECT_EQ(m_form->windowTitle(),
               QStringLiteral("VELTRIO - [Youden plot Glucose, mg/l Level A]"));
     EXPECT_EQ(form.HelpContext(), 5400);
+    // Restored, the window keeps a size to work with.
+    QMdiSubWindow* sub = m_form->MdiArea()->subWindowList().front();
+    EXPECT_TRUE(sub->isMaximized());
+    sub->showNormal();
+    EXPECT_GE(sub->width(), 480);
+    EXPECT_GE(sub->height(), 360);
     // F1 anywhere in the window finds its topic.
     EXPECT_EQ(THelpSystem::ContextOf(form.ChartView()), 5400);
     EXPECT_FALSE(m_form->Help().TopicFile(5400).isEmpty());

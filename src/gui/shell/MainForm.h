@@ -158,6 +158,8 @@ private:
     void createDialogs();
     void RebuildHistoryMenu();
     void ShowTransformationPanel();
+    // A browser or chart window as a maximised MDI child.
+    void ShowChildWindow(QWidget* form);
     void RunProcedure(const TProcedure& procedure);
     void ShowHelp(int context);
     void ShowHelpForActiveWindow();
@@ -171,6 +173,8 @@ private:
     std::vector<std::string> m_history;
     QString m_currentFile;
     bool m_busy = false;
+    // Messages and dialogs shown through the host so far.
+    int m_messagesShown = 0;
     bool m_helpAvailable = false;
     bool m_destroying = false;
 

@@ -63,10 +63,12 @@ private:
 // Host ---------------------------------------------------------------------
 
 void TMainForm::ShowMessage(const std::string& text) {
+    ++m_messagesShown;
     TUserInterface::Current().Message(this, Caption, ToQ(text), QMessageBox::Information);
 }
 
 void TMainForm::ShowDialog(const std::string& caption, const std::string& text, int helpContext) {
+    ++m_messagesShown;
     TInfoDlg dialog(ToQ(caption), ToQ(text), helpContext, this);
     connect(&dialog, &TInfoDlg::HelpRequested, this, &TMainForm::ShowHelp);
     TUserInterface::Current().Exec(dialog);
@@ -95,12 +97,19 @@ void TMainForm::ShowDocument(std::shared_ptr<TTavContents> document, const std::
     if (!document) {
         return;
     }
-    auto* form = new TTavBrowseForm(std::move(document), ToQ(caption),
-                                    helpContext > 0 ? helpContext : 1100, m_printer.get());
+    ShowChildWindow(new TTavBrowseForm(std::move(document), ToQ(caption),
+                                       helpContext > 0 ? helpContext : 1100, m_printer.get()));
+}
+
+void TMainForm::ShowChildWindow(QWidget* form) {
     QMdiSubWindow* sub = m_mdiArea->addSubWindow(form);
     sub->setAttribute(Qt::WA_DeleteOnClose);
     sub->setWindowIcon(windowIcon());
     connect(form, &QObject::destroyed, this, [this] { updateMenus(); });
+    // Restored from maximised, a window takes two thirds of the area's width
+    // and three quarters of its height rather than its bare minimum.
+    const QSize area = m_mdiArea->viewport()->size();
+    sub->resize(std::max(480, area.width() * 2 / 3), std::max(360, area.height() * 3 / 4));
     sub->showMaximized();
     m_mdiArea->setActiveSubWindow(sub);
     updateMenus();
@@ -111,14 +120,7 @@ void TMainForm::ShowChart(std::shared_ptr<TGraphWindow> chart, const std::string
     if (!chart) {
         return;
     }
-    auto* form = new TGraphForm(std::move(chart), ToQ(caption), helpContext, m_printer.get());
-    QMdiSubWindow* sub = m_mdiArea->addSubWindow(form);
-    sub->setAttribute(Qt::WA_DeleteOnClose);
-    sub->setWindowIcon(windowIcon());
-    connect(form, &QObject::destroyed, this, [this] { updateMenus(); });
-    sub->showMaximized();
-    m_mdiArea->setActiveSubWindow(sub);
-    updateMenus();
+    ShowChildWindow(new TGraphForm(std::move(chart), ToQ(caption), helpContext, m_printer.get()));
 }
 
 void TMainForm::StudyStateChanged() {
@@ -129,9 +131,16 @@ void TMainForm::StudyStateChanged() {
 
 void TMainForm::OpenStudy(const QString& path, bool addToHistory) {
     Program& p = *m_program;
+    const int messagesBefore = m_messagesShown;
     {
         TBusyWindow busy(nullptr);
         ReadStudyFile(p, ToPath(path));
+    }
+    // The reader passes over a file that is no study at all (no FILEHEADER)
+    // without a word; the user still learns why nothing opened.
+    if (!p.StudyLoaded && m_messagesShown == messagesBefore) {
+        ReportError(tr("%1 is not a study file: it does not begin with FILEHEADER.")
+                        .arg(QFileInfo(path).fileName()));
     }
     // Kept also when the file was refused, so that it can be mended in the
     // editor.
