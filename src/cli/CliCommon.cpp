@@ -59,7 +59,8 @@ Options:
                                ...) or number 0..5 (default: English)
   -h, --help                   this text
 
-Exit status: 0 success, 1 the input was refused (the reason is printed on
+Exit status: 0 success, 1 the input was refused or a procedure named with
+--procedure does not apply or wrote no file (the reason is printed on
 standard error), 2 wrong usage.
 )";
 

@@ -5,6 +5,9 @@
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
+#include <map>
+#include <set>
+#include <vector>
 
 #include <unistd.h>
 
@@ -76,11 +79,16 @@ int RunProcedures(char** argv, const Options& o, Program& program, CliHost& host
     // Charts inside documents become pictures in HTML and RTF.
     SetChartRasterizer(platform::RenderPicture);
 
+    // A procedure named on the command line that does not apply, or whose
+    // output the formats leave out, makes the run fail after the rest is
+    // written: a script must not take an empty folder for a result.
+    int status = ExitOk;
     for (const auto& name : procedures) {
         const TProcedure* proc = FindProcedure(name);
         if (!proc->Enabled(program)) {
             if (!all) {
                 std::cerr << "veltrio-cli: " << name << " does not apply to this study\n";
+                status = ExitRefused;
             }
             continue;
         }
@@ -92,58 +100,81 @@ int RunProcedures(char** argv, const Options& o, Program& program, CliHost& host
     formats.Rtf = o.Formats.count("rtf") > 0;
     formats.Pdf = o.Formats.count("pdf") > 0;
     formats.Text = o.Formats.count("txt") > 0;
+    // A procedure that shows several documents or charts (one per level)
+    // numbers them: youden-plots-1, youden-plots-2, ...
+    std::map<std::string, int> shownBy, numberOf;
+    for (const auto& shown : host.Documents) {
+        ++shownBy[shown.Name];
+    }
+    std::set<std::string> wroteFiles;
     std::string why;
     std::string list;
     int n = 0;
     // Charts as PNG at print resolution.
     constexpr int ChartPixelsPerInch = 150;
     for (auto& shown : host.Documents) {
-        char prefix[8];
-        std::snprintf(prefix, sizeof prefix, "%02d", ++n);
-        const std::string base = std::string(prefix) + "-" + shown.Name;
-        std::vector<const char*> written;
-        if (shown.Chart) {
-            if (o.Formats.count("svg")) {
-                if (!platform::SaveChartAsSvg(*shown.Chart, o.OutDir / (base + ".svg"), &why)) {
-                    std::cerr << "veltrio-cli: " << why << '\n';
-                    return ExitRefused;
-                }
-                written.push_back("svg");
-            }
-            if (o.Formats.count("png")) {
-                if (!platform::SaveChartAsPng(*shown.Chart, o.OutDir / (base + ".png"),
-                                              ChartPixelsPerInch, &why)) {
-                    std::cerr << "veltrio-cli: " << why << '\n';
-                    return ExitRefused;
-                }
-                written.push_back("png");
-            }
-        } else {
-            if (!WriteDocumentFiles(*shown.Document, o.OutDir, base, formats, why)) {
-                std::cerr << "veltrio-cli: " << why << '\n';
-                return ExitRefused;
-            }
-            for (const char* ext : {"html", "rtf", "pdf", "txt"}) {
-                if (o.Formats.count(ext)) {
-                    written.push_back(ext);
-                }
+        std::vector<const char*> exts;
+        for (const char* ext : shown.Chart ? std::vector<const char*>{"svg", "png"}
+                                           : std::vector<const char*>{"html", "rtf", "pdf", "txt"}) {
+            if (o.Formats.count(ext)) {
+                exts.push_back(ext);
             }
         }
-        if (written.empty()) {
+        if (exts.empty()) {
             continue;
         }
+        char prefix[8];
+        std::snprintf(prefix, sizeof prefix, "%02d", ++n);
+        std::string base = std::string(prefix) + "-" + shown.Name;
+        if (shownBy[shown.Name] > 1) {
+            base += "-" + std::to_string(++numberOf[shown.Name]);
+        }
+        bool ok = true;
+        if (shown.Chart) {
+            for (const char* ext : exts) {
+                ok = ok && (std::string(ext) == "svg"
+                                ? platform::SaveChartAsSvg(*shown.Chart,
+                                                           o.OutDir / (base + ".svg"), &why)
+                                : platform::SaveChartAsPng(*shown.Chart, o.OutDir / (base + ".png"),
+                                                           ChartPixelsPerInch, &why));
+            }
+        } else {
+            ok = WriteDocumentFiles(*shown.Document, o.OutDir, base, formats, why);
+        }
+        if (!ok) {
+            std::cerr << "veltrio-cli: " << why << '\n';
+            return ExitRefused;
+        }
+        wroteFiles.insert(shown.Name);
         list += "<li>" + HtmlText(shown.Caption) + ":";
-        for (const char* ext : written) {
+        for (const char* ext : exts) {
             list += std::string(" <a href=\"") + base + "." + ext + "\">" + ext + "</a>";
         }
         list += "</li>\n";
+    }
+    if (!all) {
+        for (const auto& name : procedures) {
+            if (FindProcedure(name)->Enabled(program) && !wroteFiles.count(name)) {
+                std::cerr << "veltrio-cli: " << name
+                          << " wrote no file in the formats asked for (documents: html, rtf, "
+                             "pdf, txt; charts: svg, png)\n";
+                status = ExitRefused;
+            }
+        }
+    }
+    std::string excluded;
+    for (const auto& code : o.Exclude) {
+        excluded += (excluded.empty() ? "" : ", ") + code;
+    }
+    if (!excluded.empty()) {
+        excluded = "<p>Excluded laboratories: " + HtmlText(excluded) + "</p>\n";
     }
     const std::string index =
         "<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"><title>" +
         HtmlText(program.CurrentStudy->TestId) + "</title></head><body>\n<h1>" +
         HtmlText(program.CurrentStudy->TestId) + "</h1>\n<p>" +
         HtmlText(program.CurrentStudy->Substance + ", " + program.CurrentStudy->Unit) +
-        "</p>\n<ul>\n" + list +
+        "</p>\n" + excluded + "<ul>\n" + list +
         "<li><a href=\"study.json\">study.json</a>: the study and its figures</li>\n</ul>\n"
         "</body></html>\n";
     if (!WriteFileAtomically(o.OutDir / "study.json", StudyToJson(program), &why) ||
@@ -152,7 +183,7 @@ int RunProcedures(char** argv, const Options& o, Program& program, CliHost& host
         return ExitRefused;
     }
     std::cout << "Wrote " << (o.OutDir / "index.html").string() << '\n';
-    return ExitOk;
+    return status;
 }
 
 } // namespace

@@ -304,7 +304,7 @@ TEST(Cli, RunWritesEveryChartAsSvgAndPng) {
     ASSERT_EQ(r.Status, 0) << ReadText(TestDir() / "err.txt");
     // One Youden plot per level and one box-plot chart, in order, linked.
     const std::string index = ReadText(out / "index.html");
-    for (const char* base : {"01-youden-plots", "02-youden-plots", "03-box-plots"}) {
+    for (const char* base : {"01-youden-plots-1", "02-youden-plots-2", "03-box-plots"}) {
         SCOPED_TRACE(base);
         const std::string svg = ReadText(out / (std::string(base) + ".svg"));
         EXPECT_NE(svg.find("<svg"), std::string::npos);
@@ -315,7 +315,7 @@ TEST(Cli, RunWritesEveryChartAsSvgAndPng) {
         EXPECT_NE(index.find(std::string("<a href=\"") + base + ".png\">png</a>"),
                   std::string::npos);
     }
-    EXPECT_NE(ReadText(out / "01-youden-plots.svg").find("Youden plot"), std::string::npos);
+    EXPECT_NE(ReadText(out / "01-youden-plots-1.svg").find("Youden plot"), std::string::npos);
     EXPECT_NE(ReadText(out / "03-box-plots.svg").find("Explanation:"), std::string::npos);
     EXPECT_NE(index.find("Box Plots:"), std::string::npos);
     EXPECT_FALSE(fs::exists(out / "03-box-plots.pdf"));
@@ -341,9 +341,11 @@ TEST(Cli, RunExcludesALaboratoryFirst) {
                                 out.string(),
                             TestDir() / "err.txt");
     ASSERT_EQ(r.Status, 0) << ReadText(TestDir() / "err.txt");
+    EXPECT_NE(ReadText(out / "index.html").find("<p>Excluded laboratories: L03</p>"),
+              std::string::npos);
     // Every level's diagram circles L03 with "UL"; without the exclusion
     // none does.
-    for (const char* base : {"01-line-diagrams", "02-line-diagrams", "03-line-diagrams"}) {
+    for (const char* base : {"01-line-diagrams-1", "02-line-diagrams-2", "03-line-diagrams-3"}) {
         EXPECT_NE(ReadText(out / (std::string(base) + ".svg")).find(">UL<"), std::string::npos)
             << base;
     }
@@ -353,7 +355,7 @@ TEST(Cli, RunExcludesALaboratoryFirst) {
                      TestDir() / "err.txt")
                   .Status,
               0);
-    EXPECT_EQ(ReadText(out / "01-line-diagrams.svg").find(">UL<"), std::string::npos);
+    EXPECT_EQ(ReadText(out / "01-line-diagrams-1.svg").find(">UL<"), std::string::npos);
 
     const Result unknown = RunCli("run " + example.string() + " --exclude X99 --out " +
                                       (TestDir() / "unknown").string(),
@@ -361,6 +363,35 @@ TEST(Cli, RunExcludesALaboratoryFirst) {
     EXPECT_EQ(unknown.Status, 1);
     EXPECT_NE(ReadText(TestDir() / "err.txt").find("the study has no laboratory X99"),
               std::string::npos);
+}
+
+TEST(Cli, NamedProceduresThatWriteNothingFailTheRun) {
+    const fs::path lead = fs::path(VELTRIO_SOURCE_DIR) / "examples" / "LEAD.PAR";
+    struct Case {
+        std::string Args;
+        std::string Message;
+        const char* Written; // still written, or nullptr
+    };
+    const Case cases[] = {
+        // Four replicates: no Youden plots; the box plots are still written.
+        {"--procedure youden-plots --procedure box-plots", "youden-plots does not apply to this study",
+         "01-box-plots.svg"},
+        // Charts are never HTML.
+        {"--procedure box-plots --procedure descriptive-statistics --format html",
+         "box-plots wrote no file in the formats asked for", "01-descriptive-statistics.html"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Args);
+        const fs::path out = TestDir() / "nothing";
+        fs::remove_all(out);
+        const Result r = RunCli("run " + lead.string() + " " + c.Args + " --out " + out.string(),
+                                TestDir() / "err.txt");
+        EXPECT_EQ(r.Status, 1);
+        EXPECT_NE(ReadText(TestDir() / "err.txt").find(c.Message), std::string::npos)
+            << ReadText(TestDir() / "err.txt");
+        EXPECT_TRUE(fs::exists(out / c.Written));
+        EXPECT_TRUE(fs::exists(out / "index.html"));
+    }
 }
 
 TEST(Cli, RefusedInputAndWrongUsage) {
