@@ -138,10 +138,13 @@ public:
     // Skips blanks and line ends. False at the end of the file.
     bool SkipToToken() {
         while (true) {
-            while (m_pos < m_line.size() && IsBlank(m_line[m_pos])) {
-                ++m_pos;
+            // A local position lets the loop run in registers.
+            std::size_t pos = m_pos;
+            while (pos < m_line.size() && IsBlank(m_line[pos])) {
+                ++pos;
             }
-            if (m_pos < m_line.size()) {
+            m_pos = pos;
+            if (pos < m_line.size()) {
                 return true;
             }
             if (!NextLine()) {
@@ -312,13 +315,15 @@ private:
     // The run of a code from the current position; consumes a ',' ending it.
     std::string_view CodeRun() {
         const std::size_t start = m_pos;
-        while (m_pos < m_line.size() && !IsBlank(m_line[m_pos]) && m_line[m_pos] != ',') {
-            ++m_pos;
+        std::size_t pos = start;
+        while (pos < m_line.size() && !IsBlank(m_line[pos]) && m_line[pos] != ',') {
+            ++pos;
         }
-        const std::string_view raw = m_line.substr(start, m_pos - start);
-        if (m_pos < m_line.size() && m_line[m_pos] == ',') {
-            ++m_pos;
+        const std::string_view raw = m_line.substr(start, pos - start);
+        if (pos < m_line.size() && m_line[pos] == ',') {
+            ++pos;
         }
+        m_pos = pos;
         return raw;
     }
 
