@@ -58,15 +58,15 @@ void TLevel::SetResult(int lab, int rep, char flag, double value, int decimals) 
 const TResult& TLevel::GetResult(int lab, int rep) const { return m_results[ResultIndex(lab, rep)]; }
 
 void TLevel::SetRegLabNo(int lab, std::string_view code) {
-    m_regLabNo[LabIndex(lab)] = Utf8Left(code, CodeLength);
+    m_regLabNo[LabIndex(lab)].assign(Utf8LeftView(code, CodeLength));
 }
 const std::string& TLevel::GetRegLabNo(int lab) const { return m_regLabNo[LabIndex(lab)]; }
 void TLevel::SetRandCode(int lab, std::string_view code) {
-    m_randCode[LabIndex(lab)] = Utf8Left(code, CodeLength);
+    m_randCode[LabIndex(lab)].assign(Utf8LeftView(code, CodeLength));
 }
 const std::string& TLevel::GetRandCode(int lab) const { return m_randCode[LabIndex(lab)]; }
 void TLevel::SetMethodCode(int lab, std::string_view code) {
-    m_methodCode[LabIndex(lab)] = Utf8Left(code, CodeLength);
+    m_methodCode[LabIndex(lab)].assign(Utf8LeftView(code, CodeLength));
 }
 const std::string& TLevel::GetMethodCode(int lab) const { return m_methodCode[LabIndex(lab)]; }
 void TLevel::SetMark(int lab, char mark) { m_marks[LabIndex(lab)] = mark; }
