@@ -42,8 +42,9 @@ public:
 TTavDrawWindow& AddGraph(TTavContents& document, std::unique_ptr<TGraphWindow> graph);
 
 // Paints through a canvas onto a white raster picture of w × h pixels at the
-// given resolution; the canvas is a 96-ppi screen scaled to that resolution. The core cannot rasterize; the platform installs its
-// renderer at start-up. Without one, charts are not written as images.
+// given resolution; the canvas is a 96-ppi screen scaled to that resolution.
+// The core cannot rasterize; the platform installs its renderer at start-up.
+// Without one, charts are not written as images.
 using TChartRasterizer = std::function<TPicture(int width, int height, int pixelsPerInch,
                                                 const std::function<void(Canvas&)>& paint)>;
 void SetChartRasterizer(TChartRasterizer rasterizer);

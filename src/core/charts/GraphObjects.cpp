@@ -161,21 +161,37 @@ void LineThick(const TDrawContext& dc, int x1, int y1, int x2, int y2, int width
 
 // --- TText ---
 
+namespace {
+
+// The text's font on the canvas, at the drawing's text scale.
+void UseTextFont(const TDrawContext& dc, const TFontDescriptor& descriptor) {
+    TFont font = descriptor.ToFont();
+    font.Size = std::max(1, static_cast<int>(std::lround(descriptor.Size * dc.TextScale)));
+    dc.canvas.SetFont(font);
+}
+
+// Where a text w × h pixels rotated by `angle` starts so that it ends at
+// (px, py) (right alignment), is centred on it or starts there, measured
+// along its direction.
+std::pair<double, double> RotatedStart(double px, double py, double w, double h, double angle,
+                                       int horzAlign) {
+    const double s = std::sin(angle * Degree), c = std::cos(angle * Degree);
+    const double back = horzAlign == 1 ? w / 2 : horzAlign == 0 ? w : 0;
+    return {px - (s * h + c * w - h / 2) + c * back, py + s * w - s * back};
+}
+
+} // namespace
+
 std::pair<int, int> TText::PixelTopLeft(const TDrawContext& dc) const {
     CanvasStateSaver saver(dc.canvas);
-    TFont font = Font.ToFont();
-    font.Size = std::max(1, static_cast<int>(std::lround(Font.Size * dc.TextScale)));
-    dc.canvas.SetFont(font);
+    UseTextFont(dc, Font);
     const double px = dc.X(x), py = dc.Y(y);
     const double w = dc.canvas.TextWidth(Text);
     const double h = dc.canvas.TextHeight(Text);
     if (Angle != 0) {
-        // The corners of the box drawn from the start point of Draw.
+        // The corners of the box drawn from the start point.
+        const auto [sx, sy] = RotatedStart(px, py, w, h, Angle, HorzAlign);
         const double s = std::sin(Angle * Degree), c = std::cos(Angle * Degree);
-        double sx = px - (s * h + c * w - h / 2), sy = py + s * w;
-        const double back = HorzAlign == 1 ? w / 2 : HorzAlign == 0 ? w : 0;
-        sx += c * back;
-        sy -= s * back;
         double left = sx, top = sy;
         for (const double u : {0.0, w}) {
             for (const double v : {0.0, h}) {
@@ -192,20 +208,11 @@ std::pair<int, int> TText::PixelTopLeft(const TDrawContext& dc) const {
 
 void TText::Draw(const TDrawContext& dc) const {
     CanvasStateSaver saver(dc.canvas);
-    TFont font = Font.ToFont();
-    font.Size = std::max(1, static_cast<int>(std::lround(Font.Size * dc.TextScale)));
-    dc.canvas.SetFont(font);
+    UseTextFont(dc, Font);
     const int px = dc.X(x), py = dc.Y(y);
     if (Angle != 0) {
-        // The rotated text ends at (x, y) (right alignment), is centred on it
-        // or starts there, measured along its direction.
-        const double w = dc.canvas.TextWidth(Text);
-        const double h = dc.canvas.TextHeight(Text);
-        const double s = std::sin(Angle * Degree), c = std::cos(Angle * Degree);
-        double sx = px - (s * h + c * w - h / 2), sy = py + s * w;
-        const double back = HorzAlign == 1 ? w / 2 : HorzAlign == 0 ? w : 0;
-        sx += c * back;
-        sy -= s * back;
+        const auto [sx, sy] = RotatedStart(px, py, dc.canvas.TextWidth(Text),
+                                           dc.canvas.TextHeight(Text), Angle, HorzAlign);
         dc.canvas.TextOut(static_cast<int>(std::lround(sx)), static_cast<int>(std::lround(sy)),
                           Text, THorzAlign::Left, TVertAlign::Top, Angle);
         return;

@@ -1,12 +1,12 @@
 #include "labs/LineDiagrams.h"
 
-#include <cmath>
 #include <string>
 #include <vector>
 
 #include "charts/ChartStyle.h"
 #include "charts/GraphWindow.h"
 #include "documents/NumberText.h"
+#include "numerics/Stat.h"
 #include "study/PreliminaryStats.h"
 #include "study/Program.h"
 
@@ -23,40 +23,16 @@ std::string Fixed(double value, int decimals) {
     return FormatFixed(value, 15, decimals < 0 ? 0 : decimals);
 }
 
-// Count, mean and sample standard deviation of a set of results.
-struct TLineFigures {
-    int N = 0;
-    double Mean = MissingValue;
-    double SD = MissingValue;
-};
-
-TLineFigures FiguresOf(const std::vector<double>& values) {
-    TLineFigures f;
-    f.N = static_cast<int>(values.size());
-    if (f.N == 0) {
-        return f;
-    }
-    double sum = 0;
-    for (double v : values) {
-        sum += v;
-    }
-    f.Mean = sum / f.N;
-    if (f.N >= 2) {
-        double ss = 0;
-        for (double v : values) {
-            ss += (v - f.Mean) * (v - f.Mean);
-        }
-        f.SD = std::sqrt(ss / (f.N - 1));
-    }
-    return f;
-}
-
 std::string CaptionOf(Program& program, const TLevel& level) {
     return program.LibText(2, 95) + " : " + program.LibText(1, 11) + " " + level.LevelName;
 }
 
 bool IsExcludedMark(char mark) {
     return mark == MarkFileExcluded || mark == MarkUserExcluded;
+}
+
+bool IsOutlierMark(char mark) {
+    return mark == MarkCochranOutlier || mark == MarkGrubbsOutlier;
 }
 
 const char* MarkLabel(char mark) {
@@ -140,20 +116,14 @@ void LineDiagramChart(Program& program, TGraphWindow& chart, int levelNo, int fi
 
     // The results, and the list of those outside the value axis.
     std::vector<std::string> outsideLines;
-    std::vector<double> withoutOutliers;
     for (int lab = first; lab <= last; ++lab) {
-        const char mark = level.GetMark(lab);
-        if (IsExcludedMark(mark)) {
+        if (IsExcludedMark(level.GetMark(lab))) {
             continue;
         }
-        const bool outlier = mark == MarkCochranOutlier || mark == MarkGrubbsOutlier;
         std::vector<TPointXY> points;
         for (const TResult& result : level.Results(lab)) {
-            if (result.Flag == '<' || result.Value == MissingValue) {
+            if (!result.Usable()) {
                 continue;
-            }
-            if (!outlier) {
-                withoutOutliers.push_back(result.Value);
             }
             if (xmin < result.Value && result.Value <= xmax) {
                 points.push_back({result.Value, static_cast<double>(lab)});
@@ -165,18 +135,17 @@ void LineDiagramChart(Program& program, TGraphWindow& chart, int levelNo, int fi
         }
         chart.AddCurve(points, "", clBlack, -1, TPenStyle::psSolid, 0.2, clBlack, 7);
     }
-    // Laboratories outside the block still count in the level's figures.
+    // The usable results of the whole level without the excluded and the
+    // outlying laboratories.
+    TStatObject withoutOutliers;
     for (int lab = 1; lab <= level.NoOfLabs; ++lab) {
-        if (lab >= first && lab <= last) {
-            continue;
-        }
         const char mark = level.GetMark(lab);
-        if (IsExcludedMark(mark) || mark == MarkCochranOutlier || mark == MarkGrubbsOutlier) {
+        if (IsExcludedMark(mark) || IsOutlierMark(mark)) {
             continue;
         }
         for (const TResult& result : level.Results(lab)) {
-            if (result.Flag != '<' && result.Value != MissingValue) {
-                withoutOutliers.push_back(result.Value);
+            if (result.Usable()) {
+                withoutOutliers.Add(result.Value);
             }
         }
     }
@@ -198,8 +167,8 @@ void LineDiagramChart(Program& program, TGraphWindow& chart, int levelNo, int fi
                TPreliminaryStats::At(prelim.DescUsable, levelNo, 1),
                TPreliminaryStats::At(prelim.DescMean, levelNo, 1),
                TPreliminaryStats::At(prelim.DescSD, levelNo, 1));
-    const TLineFigures without = FiguresOf(withoutOutliers);
-    figureLine(y0 + 2.3, program.LibText(2, 73), without.N, without.Mean, without.SD);
+    figureLine(y0 + 2.3, program.LibText(2, 73), withoutOutliers.Count(), withoutOutliers.Mean(),
+               withoutOutliers.Count() >= 2 ? withoutOutliers.SD() : MissingValue);
 
     if (!outsideLines.empty()) {
         chart.AddText(program.LibText(10, 3), x0, y0 + 2.8, 0, 2, font);

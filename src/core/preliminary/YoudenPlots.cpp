@@ -5,9 +5,11 @@
 #include <string>
 #include <vector>
 
+#include "base/TextUtil.h"
 #include "charts/ChartStyle.h"
 #include "charts/GraphWindow.h"
 #include "documents/NumberText.h"
+#include "numerics/Stat.h"
 #include "study/Program.h"
 
 namespace veltrio {
@@ -23,27 +25,13 @@ double Coordinate(const TPointXY& p, TCoordinate c) {
     return c == TCoordinate::X ? p.x : p.y;
 }
 
-// The median of sorted values: the middle one, or the mean of the two.
-double MedianOfSorted(const std::vector<double>& v) {
-    const std::size_t k = v.size();
-    return k % 2 == 1 ? v[k / 2] : (v[k / 2 - 1] + v[k / 2]) / 2;
-}
-
-std::string Trimmed(const std::string& s) {
-    const auto first = s.find_first_not_of(' ');
-    if (first == std::string::npos) {
-        return {};
-    }
-    return s.substr(first, s.find_last_not_of(' ') - first + 1);
-}
-
 // "Sample id, unit", or the sample id alone without a unit; the unit alone
 // when the level names no samples (a uniform level's replicates).
 std::string AxisTitle(const std::string& sampleId, const std::string& unit) {
-    if (Trimmed(sampleId).empty()) {
+    if (Trim(sampleId).empty()) {
         return unit;
     }
-    return Trimmed(unit).empty() ? sampleId : sampleId + ", " + unit;
+    return Trim(unit).empty() ? sampleId : sampleId + ", " + unit;
 }
 
 // The first two characters of a level name (split levels name their pair
@@ -55,37 +43,33 @@ std::string PairName(const std::string& levelName) {
 } // namespace
 
 TRobustRange RobustRange(std::span<const TPointXY> points, TCoordinate coordinate) {
-    std::vector<double> values;
-    values.reserve(points.size());
+    TStatObject values;
     std::size_t missing = 0;
     for (const auto& p : points) {
         const double v = Coordinate(p, coordinate);
         if (v == MissingValue) {
             ++missing;
         } else {
-            values.push_back(v);
+            values.Add(v);
         }
     }
     // Missing coordinates leave as long as more than one point remains.
-    if (values.empty() && missing > 0) {
-        values.push_back(MissingValue);
+    if (values.Count() == 0 && missing > 0) {
+        values.Add(MissingValue);
     }
     TRobustRange r;
-    if (values.empty()) {
+    if (values.Count() == 0) {
         r.Min = r.Max = r.Upper = r.Lower = MissingValue;
         return r;
     }
-    std::stable_sort(values.begin(), values.end());
-    r.Min = values.front();
-    r.Max = values.back();
-    const double median = MedianOfSorted(values);
-    std::vector<double> deviations;
-    deviations.reserve(values.size());
-    for (double v : values) {
-        deviations.push_back(std::fabs(v - median));
+    r.Min = values.Min;
+    r.Max = values.Max;
+    const double median = values.Median();
+    TStatObject deviations;
+    for (double v : values.Values()) {
+        deviations.Add(std::fabs(v - median));
     }
-    std::sort(deviations.begin(), deviations.end());
-    const double mad = MedianOfSorted(deviations);
+    const double mad = deviations.Median();
     r.Upper = median + 5.2 * mad;
     r.Lower = median - 5.2 * mad;
     return r;
@@ -218,7 +202,7 @@ void YoudenChart(Program& program, TGraphWindow& chart, int levelNo, bool withTi
         }
         chart.SetTitle(program.LibText(0, 6), ChartOutputFont(program.Settings, 18, true), 1.5);
         const std::string levelLine =
-            split ? study.Substance + ", " + Trimmed(program.LibText(0, 7)) + " " +
+            split ? study.Substance + ", " + Trim(program.LibText(0, 7)) + " " +
                         PairName(level.LevelName)
                   : study.Substance + ", " + program.LibText(0, 8) + " " + level.LevelName;
         chart.SetTitle(levelLine, ChartOutputFont(program.Settings, 12), 0.9);
