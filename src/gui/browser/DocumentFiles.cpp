@@ -11,6 +11,7 @@
 #include <exception>
 
 #include "base/AtomicFile.h"
+#include "gui/widgets/SaveFormats.h"
 #include "documents/Contents.h"
 #include "documents/DocumentExport.h"
 #include "documents/HtmlExport.h"
@@ -36,50 +37,30 @@ void LayOut(TTavContents& document) {
     LayOutForExport(document, canvas);
 }
 
+// In the order of TDocumentFormat.
+const TSaveFormat DocumentFormats[] = {
+    {"Rich Text Format (*.rtf)", {QStringLiteral("rtf")}},
+    {"HTML with GIF images (*.html *.htm)", {QStringLiteral("html"), QStringLiteral("htm")}},
+    {"PDF (*.pdf)", {QStringLiteral("pdf")}},
+};
+
 } // namespace
 
 QStringList DocumentFileFilters() {
-    return {QStringLiteral("Rich Text Format (*.rtf)"),
-            QStringLiteral("HTML with GIF images (*.html *.htm)"), QStringLiteral("PDF (*.pdf)")};
+    return SaveFilters(DocumentFormats);
 }
 
 TDocumentFormat FormatOfFilter(const QString& filter) {
-    if (filter.contains(QLatin1String("*.htm"))) {
-        return TDocumentFormat::Html;
-    }
-    if (filter.contains(QLatin1String("*.pdf"))) {
-        return TDocumentFormat::Pdf;
-    }
-    return TDocumentFormat::Rtf;
+    return static_cast<TDocumentFormat>(SaveFormatOfFilter(DocumentFormats, filter));
 }
 
 TDocumentFormat FormatOfFileName(const QString& fileName, TDocumentFormat fallback) {
-    const QString suffix = QFileInfo(fileName).suffix().toLower();
-    if (suffix == QLatin1String("rtf")) {
-        return TDocumentFormat::Rtf;
-    }
-    if (suffix == QLatin1String("html") || suffix == QLatin1String("htm")) {
-        return TDocumentFormat::Html;
-    }
-    if (suffix == QLatin1String("pdf")) {
-        return TDocumentFormat::Pdf;
-    }
-    return fallback;
+    return static_cast<TDocumentFormat>(
+        SaveFormatOfFileName(DocumentFormats, fileName, static_cast<int>(fallback)));
 }
 
 QString WithSuffix(const QString& fileName, TDocumentFormat format) {
-    if (FormatOfFileName(fileName, format) == format && !QFileInfo(fileName).suffix().isEmpty()) {
-        return fileName;
-    }
-    switch (format) {
-    case TDocumentFormat::Rtf:
-        return fileName + QStringLiteral(".rtf");
-    case TDocumentFormat::Html:
-        return fileName + QStringLiteral(".html");
-    case TDocumentFormat::Pdf:
-        return fileName + QStringLiteral(".pdf");
-    }
-    return fileName;
+    return WithSaveSuffix(DocumentFormats, fileName, static_cast<int>(format));
 }
 
 bool SaveDocument(TTavContents& document, const QString& fileName, TDocumentFormat format,

@@ -19,6 +19,7 @@
 #include <functional>
 
 #include "charts/GraphWindow.h"
+#include "gui/widgets/SaveFormats.h"
 #include "gui/widgets/UserInterface.h"
 #include "platform/ChartExport.h"
 #include "platform/QtCanvas.h"
@@ -72,49 +73,32 @@ protected:
 
 } // namespace
 
+namespace {
+
+// In the order of TChartFormat.
+const TSaveFormat ChartFormats[] = {
+    {"SVG drawing (*.svg)", {QStringLiteral("svg")}},
+    {"PNG image, 300 ppi (*.png)", {QStringLiteral("png")}},
+    {"PDF (*.pdf)", {QStringLiteral("pdf")}},
+};
+
+} // namespace
+
 QStringList ChartFileFilters() {
-    return {QStringLiteral("SVG drawing (*.svg)"), QStringLiteral("PNG image, 300 ppi (*.png)"),
-            QStringLiteral("PDF (*.pdf)")};
+    return SaveFilters(ChartFormats);
 }
 
 TChartFormat ChartFormatOfFilter(const QString& filter) {
-    if (filter.contains(QLatin1String("*.png"))) {
-        return TChartFormat::Png;
-    }
-    if (filter.contains(QLatin1String("*.pdf"))) {
-        return TChartFormat::Pdf;
-    }
-    return TChartFormat::Svg;
+    return static_cast<TChartFormat>(SaveFormatOfFilter(ChartFormats, filter));
 }
 
 TChartFormat ChartFormatOfFileName(const QString& fileName, TChartFormat fallback) {
-    const QString suffix = QFileInfo(fileName).suffix().toLower();
-    if (suffix == QLatin1String("svg")) {
-        return TChartFormat::Svg;
-    }
-    if (suffix == QLatin1String("png")) {
-        return TChartFormat::Png;
-    }
-    if (suffix == QLatin1String("pdf")) {
-        return TChartFormat::Pdf;
-    }
-    return fallback;
+    return static_cast<TChartFormat>(
+        SaveFormatOfFileName(ChartFormats, fileName, static_cast<int>(fallback)));
 }
 
 QString WithChartSuffix(const QString& fileName, TChartFormat format) {
-    if (ChartFormatOfFileName(fileName, format) == format &&
-        !QFileInfo(fileName).suffix().isEmpty()) {
-        return fileName;
-    }
-    switch (format) {
-    case TChartFormat::Svg:
-        return fileName + QStringLiteral(".svg");
-    case TChartFormat::Png:
-        return fileName + QStringLiteral(".png");
-    case TChartFormat::Pdf:
-        return fileName + QStringLiteral(".pdf");
-    }
-    return fileName;
+    return WithSaveSuffix(ChartFormats, fileName, static_cast<int>(format));
 }
 
 TGraphForm::TGraphForm(std::shared_ptr<TGraphWindow> chart, const QString& caption, int helpContext,
