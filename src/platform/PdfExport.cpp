@@ -1,8 +1,11 @@
 #include "platform/PdfExport.h"
 
+#include <QBuffer>
+#include <QByteArray>
 #include <QPdfWriter>
 #include <filesystem>
-#include <system_error>
+
+#include "base/AtomicFile.h"
 
 #include "documents/Contents.h"
 #include "documents/TavPrinter.h"
@@ -13,10 +16,14 @@ namespace veltrio::platform {
 
 bool PrintDocumentToPdf(TTavContents& document, const std::filesystem::path& path,
                         std::string* error) {
-    namespace fs = std::filesystem;
-    const fs::path tmp = path.parent_path() / ("." + path.filename().string() + ".tmp");
+    // The whole PDF is made in memory first: QPdfWriter does not report a
+    // failed write, and a full disk must never leave a truncated PDF behind
+    // a message of success.
+    QByteArray bytes;
     {
-        QPdfWriter writer(ToQString(tmp.string()));
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        QPdfWriter writer(&buffer);
         writer.setResolution(600);
         writer.setCreator(QStringLiteral("Veltrio"));
         writer.setTitle(ToQString(document.PrintTitle));
@@ -25,23 +32,13 @@ bool PrintDocumentToPdf(TTavContents& document, const std::filesystem::path& pat
         printer.Document = &document;
         printer.Generate(report);
     }
-    std::error_code ec;
-    if (!fs::exists(tmp, ec) || fs::file_size(tmp, ec) == 0) {
+    if (bytes.isEmpty()) {
         if (error) {
-            *error = "cannot write " + path.string();
+            *error = "the PDF of " + path.string() + " could not be made";
         }
-        fs::remove(tmp, ec);
         return false;
     }
-    fs::rename(tmp, path, ec);
-    if (ec) {
-        if (error) {
-            *error = "cannot replace " + path.string() + ": " + ec.message();
-        }
-        fs::remove(tmp, ec);
-        return false;
-    }
-    return true;
+    return WriteFileAtomically(path, std::string_view(bytes.constData(), bytes.size()), error);
 }
 
 } // namespace veltrio::platform

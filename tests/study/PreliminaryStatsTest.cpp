@@ -121,6 +121,27 @@ TEST_F(PreliminaryStats, CountsClassifyEveryResult) {
     EXPECT_EQ(P::At(prelim.DescUsable, 1, 1), 0);
 }
 
+TEST_F(PreliminaryStats, StandardDeviationOfValuesOfExtremeMagnitude) {
+    // Split level, sample 1: a, 2a, 3a (+ the other laboratories' missing
+    // values) has the standard deviation a at any scale; raw squares gave
+    // infinity near 1e241, zero near 1e-241, and lost the spread of values
+    // that are large next to it.
+    ASSERT_EQ(ReadStudyFile(program, PathOf("SPLIT")), 0);
+    struct Case {
+        double Offset, Scale;
+    } cases[] = {{0.0, 1e-241}, {0.0, 1e241}, {0.0, 1.0}, {1e6, 1e-3}};
+    for (const auto& c : cases) {
+        TLevel& level = program.CurrentStudy->Level(1);
+        for (int lab = 1; lab <= level.NoOfLabs; ++lab) {
+            level.SetMark(lab, MarkNone);
+            level.SetResult(lab, 1, ' ', lab <= 3 ? c.Offset + lab * c.Scale : MissingValue, 2);
+        }
+        prelim.ComputeDescriptive(program);
+        const double sd = TPreliminaryStats::At(prelim.DescSD, 1, 1);
+        EXPECT_NEAR(sd / c.Scale, 1.0, c.Offset == 0.0 ? 1e-12 : 1e-5) << c.Scale;
+    }
+}
+
 TEST_F(PreliminaryStats, UniformLevelBelowSixValuesHasNoQuartiles) {
     const std::string file = R"(FILEHEADER UNIFORM NLABS = 6 NREPLICATES = 1 NOOFLEVELS = 1
 SUBSTANCE = "Zinc" UNIT = "%" TESTID = "Q" END

@@ -219,7 +219,9 @@ TEST_F(TransformationCommand, AFailedWriteLeavesFileAndStudy) {
     EXPECT_EQ(FileText(), kStudy);
     EXPECT_EQ(dir.FileCount(), 1u) << "no temporary file is left behind";
     ASSERT_EQ(host.Messages.size(), 1u);
-    EXPECT_EQ(host.Messages[0], "Cannot write the file " + path.string() + ".");
+    // The message names the file and why it could not be written.
+    EXPECT_EQ(host.Messages[0], "Cannot write the file " + path.string() +
+                                    ": the file would exceed the file-size limit.");
     ASSERT_TRUE(program.StudyLoaded);
     EXPECT_EQ(study().Transformation, 0);
     EXPECT_EQ(study().Level(1).GetResult(1, 1).Value, 100.0);

@@ -1,5 +1,7 @@
 #include "base/TextUtil.h"
 
+#include <algorithm>
+
 #include <array>
 #include <charconv>
 #include <cstdint>
@@ -250,6 +252,33 @@ std::string Trim(std::string_view s) {
         --e;
     }
     return std::string(s.substr(b, e - b));
+}
+
+namespace {
+
+bool IsControlByte(unsigned char c) {
+    return (c < 0x20 && c != '\t' && c != '\r' && c != '\n') || c == 0x7F;
+}
+
+} // namespace
+
+std::string_view WithoutControlCharacters(std::string_view bytes, std::string& storage) {
+    const auto first = std::find_if(bytes.begin(), bytes.end(), [](char c) {
+        return IsControlByte(static_cast<unsigned char>(c));
+    });
+    if (first == bytes.end()) {
+        return bytes;
+    }
+    storage.assign(bytes);
+    for (auto it = storage.begin() + (first - bytes.begin()); it != storage.end(); ++it) {
+        const auto c = static_cast<unsigned char>(*it);
+        if (c == '\f' || c == '\v') {
+            *it = ' ';
+        } else if (IsControlByte(c)) {
+            *it = '?';
+        }
+    }
+    return storage;
 }
 
 } // namespace veltrio

@@ -34,6 +34,13 @@ std::string UpperAscii(std::string_view s);
 
 std::string IntText(long long n);
 
+// Control characters have no place in the texts of a file: they would make
+// SVG and HTML ill-formed and reach the terminal. Tab, CR and LF stay; form
+// feed and vertical tab become blanks; every other control character (NUL,
+// 0x01-0x1F, DEL) becomes '?'. Returns `bytes` itself when there is none,
+// otherwise the cleaned copy kept in `storage`.
+std::string_view WithoutControlCharacters(std::string_view bytes, std::string& storage);
+
 // Trims blanks (space, tab, CR, LF) at both ends.
 std::string Trim(std::string_view s);
 

@@ -210,7 +210,7 @@ void TGifFile::WriteFile(const std::filesystem::path& path) {
     const std::string bytes = FileBytes();
     std::string why;
     if (!WriteFileAtomically(path, bytes, &why)) {
-        throw EGifWriteError("Cannot write the file " + path.string() + ": " + why);
+        throw EGifWriteError(why);
     }
 }
 

@@ -2,29 +2,38 @@
 
 #include "base/Missing.h"
 
+#include <algorithm>
 #include <cmath>
+#include <limits>
 #include <utility>
 
 namespace veltrio {
 
 namespace {
 
-// Deviations this small are rounding noise of values that are equal; leaving
-// them out keeps the standard deviation of equal values exactly 0.
-constexpr double NegligibleDeviation = 1e-10;
+// Deviations this small next to the values are rounding noise of values
+// that are equal; leaving them out keeps the standard deviation of equal
+// values exactly 0. The bound is 1e-10 for values of ordinary size and
+// shrinks or grows with values far below 1 or far above 10⁴, so that it never
+// hides the spread of very small values nor keeps the noise of huge ones.
+double NegligibleDeviation(double mean) {
+    const double m = std::fabs(mean);
+    return std::max(1e-10 * std::min(m, 1.0), 1e-14 * m);
+}
 
 double SampleStd(const std::vector<double>& values, int n, double mean) {
     if (n < 2) {
         return 0.0;
     }
-    double sum = 0.0;
+    const double negligible = NegligibleDeviation(mean);
+    TRootSumSquares rss;
     for (double x : values) {
         const double d = x - mean;
-        if (std::fabs(d) > NegligibleDeviation) {
-            sum += d * d;
+        if (std::fabs(d) > negligible) {
+            rss.Add(d);
         }
     }
-    return std::sqrt(sum / (n - 1));
+    return rss.SampleSD(n);
 }
 
 // Exchange sort of neighbours: stable, and well defined for any values.
@@ -57,6 +66,63 @@ double SortedMedian(const std::vector<double>& v) {
 }
 
 } // namespace
+
+void TRootSumSquares::Add(double d) {
+    m_plain += d * d;
+    const double a = std::fabs(d);
+    if (a == 0.0 || std::isnan(a)) {
+        if (std::isnan(a)) {
+            m_scale = a;
+        }
+        return;
+    }
+    if (std::isinf(a) || std::isinf(m_scale)) {
+        m_scale = std::numeric_limits<double>::infinity();
+        return;
+    }
+    if (m_scale < a) {
+        const double r = m_scale / a;
+        m_sum = 1.0 + m_sum * r * r;
+        m_scale = a;
+    } else {
+        const double r = a / m_scale;
+        m_sum += r * r;
+    }
+}
+
+bool TRootSumSquares::PlainHolds() const {
+    // The plain sum of squares is exact to the last bit as it always was,
+    // unless the squares overflowed or fell into the subnormal range.
+    return std::isfinite(m_plain) && (m_plain >= 1e-280 || m_scale == 0.0);
+}
+
+double TRootSumSquares::Value() const {
+    if (PlainHolds()) {
+        return std::sqrt(m_plain);
+    }
+    return m_scale == 0.0 ? 0.0 : m_scale * std::sqrt(m_sum);
+}
+
+double TRootSumSquares::SampleSD(int n) const {
+    if (n < 2 || m_scale == 0.0) {
+        return 0.0;
+    }
+    if (PlainHolds()) {
+        return std::sqrt(m_plain / (n - 1));
+    }
+    return m_scale * std::sqrt(m_sum / (n - 1));
+}
+
+double TRootSumSquares::SampleVariance(int n) const {
+    if (n < 2 || m_scale == 0.0) {
+        return 0.0;
+    }
+    if (PlainHolds()) {
+        return m_plain / (n - 1);
+    }
+    const double sd = SampleSD(n);
+    return sd * sd;
+}
 
 void TStat::Add(double x) {
     if (IsMissing(x)) {

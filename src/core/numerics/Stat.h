@@ -4,6 +4,27 @@
 
 namespace veltrio {
 
+// The square root of a sum of squares, Σ dᵢ², kept as scale · √sum so that
+// deviations of extreme magnitude (1e200, 1e-200) neither overflow to
+// infinity nor vanish to zero in their squares.
+class TRootSumSquares {
+public:
+    void Add(double d);
+    double Value() const;
+    // The sample standard deviation √(Σ dᵢ² / (n − 1)); 0 for n < 2.
+    double SampleSD(int n) const;
+    // Its square; it overflows or vanishes only where the true variance lies
+    // beyond the range of a double.
+    double SampleVariance(int n) const;
+
+private:
+    bool PlainHolds() const;
+
+    double m_plain = 0.0;
+    double m_scale = 0.0;
+    double m_sum = 1.0;
+};
+
 // Collects numbers, ignoring missing values (−99), and gives simple figures of
 // them. The study model keeps one shared instance; procedures make their own.
 class TStat {

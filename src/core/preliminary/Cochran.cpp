@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "base/ScopeGuard.h"
+
 #include "documents/Contents.h"
 #include "documents/Table.h"
 #include "numerics/CriticalValues.h"
@@ -33,7 +35,10 @@ void CochranLevelTest(Program& program, int levelNo) {
         return;
     }
     bool first = true;
-    while (true) {
+    // Each pass that goes on marks one more laboratory, so there are at most
+    // as many passes as laboratories; the bound also holds for figures that
+    // are not finite.
+    for (int pass = 1; pass <= s.NoOfLabs; ++pass) {
         p = level.NoOfValidLabs();
         int maxLab = 0;
         double maxVar = 0.0;
@@ -52,8 +57,13 @@ void CochranLevelTest(Program& program, int levelNo) {
                 maxLab = lab;
             }
         }
-        const double c =
+        // A variance that overflowed (infinite) makes the statistic not
+        // computable, as does a sum of variances that is zero.
+        double c =
             (p >= 2 && std::fabs(sum) > 1e-20 && maxLab > 0) ? maxVar / sum : MissingValue;
+        if (!std::isfinite(c)) {
+            c = MissingValue;
+        }
         const double crit1 = CochranCriticalValue(n, p, SL::OnePercent);
         const double crit5 = CochranCriticalValue(n, p, SL::FivePercent);
         if (c != MissingValue) {
@@ -82,32 +92,30 @@ void CochranTest(Program& program) {
         program.RecomputeStatistics();
     }
     DataType& s = *program.CurrentStudy;
-    const TSplitControl& split = SplitControlOf(program);
-    const bool corrected = split.CorrectionApplies(program);
-    if (corrected) {
-        split.AutoSpikingCorrection(program, true);
-    }
     const bool progress = ShowTestProgress(program);
     if (progress) {
         program.host().StartProgress(s.NoOfLevels);
     }
-    for (int lv = 1; lv <= s.NoOfLevels; ++lv) {
-        ResetMarks(s.Level(lv), "cCgG");
-        CochranLevelTest(program, lv);
+    TScopeExit endProgress([&] {
         if (progress) {
-            program.host().StepProgress();
+            program.host().EndProgress();
+        }
+    });
+    {
+        const TSpikingCorrection correction(program, SplitControlOf(program));
+        for (int lv = 1; lv <= s.NoOfLevels; ++lv) {
+            ResetMarks(s.Level(lv), "cCgG");
+            CochranLevelTest(program, lv);
+            if (progress) {
+                program.host().StepProgress();
+            }
         }
     }
-    if (corrected) {
-        split.AutoSpikingCorrection(program, false);
-    }
-    // The level figures follow the new marks; NoOfGrubbsLabs keeps the
-    // count of the test's first pass.
-    RecomputeLevels(program);
+    // The level figures and everything derived follow the new marks;
+    // NoOfGrubbsLabs keeps the count of the test's first pass. The Grubbs
+    // marks were reset with them.
+    program.MarksChanged(TStateChange::OutlierTest);
     program.Outliers.CochranDone = true;
-    if (progress) {
-        program.host().EndProgress();
-    }
 }
 
 namespace {
@@ -402,14 +410,9 @@ std::unique_ptr<TTavContents> MakeCochranReport(Program& program) {
     }
     std::unique_ptr<TTavContents> doc;
     if (program.CurrentStudy->Design == dkSplitLevel) {
-        const TSplitControl& split = SplitControlOf(program);
-        const bool corrected = split.CorrectionApplies(program);
-        if (corrected) {
-            split.AutoSpikingCorrection(program, true);
-        }
-        doc = SplitLevelReport(program, corrected);
-        if (corrected) {
-            split.AutoSpikingCorrection(program, false);
+        {
+            const TSpikingCorrection correction(program, SplitControlOf(program));
+            doc = SplitLevelReport(program, correction.Applied());
         }
         program.Outliers.CochranDone = true;
     } else {

@@ -53,11 +53,10 @@ void ExcludeLaboratories(Program& program, const std::vector<int>& labs) {
             s.Level(lv).SetMark(lab, MarkUserExcluded);
         }
     }
-    program.Outliers.Clear();
     // The level figures must follow the new marks now: with the outlier
     // tests discarded no test runs before the next procedure reads them.
     RecomputeCellsAndLevels(program);
-    program.host().StudyStateChanged();
+    program.MarksChanged(TStateChange::Marks);
 }
 
 int FindLaboratory(const Program& program, std::string_view code) {

@@ -4,6 +4,8 @@
 #include <cmath>
 #include <vector>
 
+#include "base/ScopeGuard.h"
+
 #include "documents/Contents.h"
 #include "documents/Table.h"
 #include "numerics/CriticalValues.h"
@@ -268,6 +270,11 @@ void GrubbsTest(Program& program) {
     if (progress) {
         program.host().StartProgress(kProgressSteps);
     }
+    TScopeExit endProgress([&] {
+        if (progress) {
+            program.host().EndProgress();
+        }
+    });
     for (int lv = 1; lv <= s.NoOfLevels; ++lv) {
         const auto i = static_cast<std::size_t>(lv);
         ResetMarks(s.Level(lv), "gG");
@@ -281,11 +288,11 @@ void GrubbsTest(Program& program) {
         }
         counts.LabsAfterGrubbs[i] = s.Level(lv).NoOfValidLabs();
     }
-    program.Outliers.GrubbsDone = true;
-    if (progress) {
-        program.host().EndProgress();
-    }
     RecomputeCellsAndLevels(program);
+    // The test stands on the Cochran test's marks, which stay.
+    program.MarksChanged(TStateChange::OutlierTest);
+    program.Outliers.CochranDone = true;
+    program.Outliers.GrubbsDone = true;
 }
 
 namespace {

@@ -15,6 +15,12 @@ void TSplitControl::Clear() {
     PairsComputed = false;
 }
 
+void TSplitControl::StateChanged(TStateChange change) {
+    if (change != TStateChange::OutlierTest) {
+        Clear();
+    }
+}
+
 bool TSplitControl::Significant(int level) const {
     const double p = PValue.at(static_cast<std::size_t>(level));
     return p != MissingValue && p < 0.05;
@@ -50,8 +56,40 @@ void TSplitControl::AutoSpikingCorrection(Program& program, bool apply) const {
 TSplitControl& SplitControlOf(Program& program) {
     if (!program.SplitControl) {
         program.SplitControl = std::make_shared<TSplitControl>();
+        program.Register(program.SplitControl);
     }
     return *program.SplitControl;
+}
+
+TSpikingCorrection::TSpikingCorrection(Program& program, const TSplitControl& split)
+    : m_program(program) {
+    if (!program.CurrentStudy || !split.CorrectionApplies(program)) {
+        return;
+    }
+    const DataType& s = *program.CurrentStudy;
+    if (s.NoOfReplicates < 2) {
+        return;
+    }
+    for (int lv = 1; lv <= s.NoOfLevels; ++lv) {
+        for (int lab = 1; lab <= s.NoOfLabs; ++lab) {
+            m_saved.push_back({lv, lab, s.Level(lv).GetResult(lab, 2)});
+        }
+    }
+    m_applied = true;
+    split.AutoSpikingCorrection(program, true);
+}
+
+TSpikingCorrection::~TSpikingCorrection() {
+    if (!m_applied || !m_program.CurrentStudy) {
+        return;
+    }
+    DataType& s = *m_program.CurrentStudy;
+    for (const Saved& saved : m_saved) {
+        s.Level(saved.Level)
+            .SetResult(saved.Lab, 2, saved.Result.Flag, saved.Result.Value, saved.Result.Decimals);
+    }
+    RecomputeCellsAndLevels(m_program);
+    m_program.Outliers.Clear();
 }
 
 } // namespace veltrio

@@ -1,20 +1,25 @@
 #pragma once
 
 #include <array>
+#include <vector>
 
 #include "base/Missing.h"
+#include "study/Program.h"
 #include "study/StudyTypes.h"
 
 namespace veltrio {
 
-class Program;
-
 // The differences within the sample pairs of a split-level study and the
 // automatic spiking correction that the Cochran test applies with them.
 // Per-level figures have slots 1..3 (index 0 unused).
-class TSplitControl {
+class TSplitControl : public TDerivedState {
 public:
     TSplitControl() { Clear(); }
+
+    // Another study, or other laboratories excluded: the pair differences
+    // must be computed again. The outlier tests' own marks leave them: the
+    // tests run with the correction that these figures give.
+    void StateChanged(TStateChange change) override;
 
     int SignificantLevels = 0;
     std::array<double, MaxLevels + 1> MeanDifference{};
@@ -40,5 +45,30 @@ public:
 
 // The program's split-level control, made on first use.
 TSplitControl& SplitControlOf(Program& program);
+
+// The automatic spiking correction for the lifetime of the object, when it
+// applies (TSplitControl::CorrectionApplies). The second results are saved
+// before they are corrected and given back unchanged, bit for bit, when the
+// object goes, also when an exception ends the test or report; the cell and
+// level statistics then follow the restored values and both test flags are
+// cleared.
+class TSpikingCorrection {
+public:
+    TSpikingCorrection(Program& program, const TSplitControl& split);
+    ~TSpikingCorrection();
+    TSpikingCorrection(const TSpikingCorrection&) = delete;
+    TSpikingCorrection& operator=(const TSpikingCorrection&) = delete;
+
+    bool Applied() const { return m_applied; }
+
+private:
+    struct Saved {
+        int Level, Lab;
+        TResult Result;
+    };
+    Program& m_program;
+    bool m_applied = false;
+    std::vector<Saved> m_saved;
+};
 
 } // namespace veltrio

@@ -297,6 +297,7 @@ double TANOVA::ReproducibilityLimit(int level) const {
 TANOVA& ANOVAOf(Program& program) {
     if (!program.ANOVA) {
         program.ANOVA = std::make_shared<TANOVA>();
+        program.Register(program.ANOVA);
     }
     return *program.ANOVA;
 }

@@ -3,11 +3,10 @@
 #include <array>
 
 #include "base/Missing.h"
+#include "study/Program.h"
 #include "study/StudyTypes.h"
 
 namespace veltrio {
-
-class Program;
 
 // The analysis of variance of an interlaboratory study, level by level, and
 // the precision estimates of ISO 5725-2 derived from it: s(r), s(L), s(R).
@@ -18,7 +17,7 @@ class Program;
 // Every per-level table is indexed by the 1-based level (slot 0 unused).
 // Sources: 0 laboratories, 1 samples (split level only), 2 within/residual,
 // 3 total. -99 marks a figure that cannot be formed.
-class TANOVA {
+class TANOVA : public TDerivedState {
 public:
     template <std::size_t N> using PerLevel = std::array<std::array<double, N>, MaxLevels + 1>;
 
@@ -40,6 +39,9 @@ public:
     std::array<double, MaxLevels + 1> SL{};
     std::array<double, MaxLevels + 1> SR{};
     bool Calculated = false;
+
+    // Figures of other marks or another study are not the current ones.
+    void StateChanged(TStateChange) override { Calculated = false; }
 
     // Sums, degrees of freedom, mean squares, F values, probabilities and
     // sample sums of squares of every level to 0.

@@ -4,6 +4,11 @@
 
 namespace veltrio {
 
+// What the Options dialog offers; the settings file is held to it.
+inline constexpr double MinLineWidth = 0.1; // mm
+inline constexpr double MaxLineWidth = 10.0;
+inline constexpr double MaxMargin = 50.0; // cm
+
 // The user's settings, one object for the whole run. LoadSettings and
 // SaveSettings (settings/SettingsFile.h) keep them in "VELTRIO.INI".
 struct TSettings {

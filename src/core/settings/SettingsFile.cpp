@@ -66,6 +66,29 @@ int MarginTenths(double cm) {
     return static_cast<int>(std::trunc(std::clamp(nudged, -limit, limit)));
 }
 
+// An integer of the file moved into [lo, hi]: a value beyond what the
+// Options dialog offers is taken at the nearest end. Text that is no
+// integer gives `fallback`.
+int ReadClamped(const TIniFile& ini, const char* section, const char* key, int fallback, int lo,
+                int hi) {
+    const auto text = ini.Read(section, key);
+    if (!text) {
+        return fallback;
+    }
+    if (const auto value = ParseProfileInteger(*text)) {
+        return std::clamp(*value, lo, hi);
+    }
+    // Digits beyond the range of an integer still say which end is meant.
+    const std::string t = Trim(*text);
+    const auto sign = t.find_last_of("+-");
+    if (!t.empty() && t.find_first_not_of("+-0123456789") == std::string::npos &&
+        t.find_first_of("0123456789") != std::string::npos &&
+        (sign == std::string::npos || sign == 0)) {
+        return t.front() == '-' ? lo : hi;
+    }
+    return fallback;
+}
+
 std::string Flag(bool b) {
     return b ? "1" : "0";
 }
@@ -172,10 +195,9 @@ void ReadSettings(const TIniFile& ini, TSettings& s) {
         const auto value = text ? ParseProfileInteger(*text) : std::nullopt;
         s.*b.Field = value ? *value != 0 : defaults.*b.Field;
     }
-    // The Options dialog offers 1 to 100 laboratories a page; anything else
-    // did not come from it.
+    // The Options dialog offers 1 to 100 laboratories a page.
     s.MandelLabsPage =
-        ReadInteger(ini, SecSettings, "MandelLabsPage", defaults.MandelLabsPage, 1, 100);
+        ReadClamped(ini, SecSettings, "MandelLabsPage", defaults.MandelLabsPage, 1, 100);
     s.OutputLanguage =
         ReadInteger(ini, SecSettings, "OutputLanguage", defaults.OutputLanguage, 0, 5);
     // A font name is text: empty or not UTF-8 it names no font.
@@ -183,11 +205,20 @@ void ReadSettings(const TIniFile& ini, TSettings& s) {
         font && !font->empty() && IsValidUtf8(*font)) {
         s.OutputFontName = *font;
     }
+    // Zero or less is the hairline; an exact width is 0.1 to 10 mm, as the
+    // Options dialog offers it.
     if (const auto width = ini.Read(SecSettings, "LineWidth")) {
         s.LineWidth = ParseProfileReal(*width).value_or(defaults.LineWidth);
+        if (s.LineWidth > 0.0) {
+            s.LineWidth = std::clamp(s.LineWidth, MinLineWidth, MaxLineWidth);
+        }
     }
-    s.MarginLeft = ReadInteger(ini, SecMargins, "Left", MarginTenths(defaults.MarginLeft)) / 10.0;
-    s.MarginTop = ReadInteger(ini, SecMargins, "Top", MarginTenths(defaults.MarginTop)) / 10.0;
+    // Margins of 0 to 50 cm, in tenths.
+    constexpr int maxTenths = static_cast<int>(MaxMargin * 10);
+    s.MarginLeft =
+        ReadClamped(ini, SecMargins, "Left", MarginTenths(defaults.MarginLeft), 0, maxTenths) / 10.0;
+    s.MarginTop =
+        ReadClamped(ini, SecMargins, "Top", MarginTenths(defaults.MarginTop), 0, maxTenths) / 10.0;
     s.DiscardOutlierTests = false;
 }
 

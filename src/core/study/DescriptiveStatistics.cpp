@@ -5,6 +5,7 @@
 
 #include "base/Host.h"
 #include "base/TextUtil.h"
+#include "numerics/Stat.h"
 #include "study/Study.h"
 
 namespace veltrio {
@@ -77,13 +78,13 @@ void TDescriptiveStatistics::ComputeCells(const DataType& study, Host* progress)
             const double mean = n > 0 ? sum / n : MissingValue;
             double variance = MissingValue;
             if (n >= 2) {
-                double ss = 0.0;
+                TRootSumSquares rss;
                 for (const TResult& res : results) {
                     if (res.Usable()) {
-                        ss += (res.Value - mean) * (res.Value - mean);
+                        rss.Add(res.Value - mean);
                     }
                 }
-                variance = ss / (n - 1);
+                variance = rss.SampleVariance(n);
             }
             double difference = MissingValue;
             if (counted && results.size() == 2 && results[0].Usable() && results[1].Usable()) {

@@ -94,7 +94,6 @@ void TPreliminaryStats::ComputeSplitLevel(Program& program) {
         for (int c = 1; c <= s.NoOfReplicates; ++c) {
             std::vector<double> values;
             double sum = 0.0;
-            double sumSq = 0.0;
             double& mn = At(DescMin, lv, c);
             double& mx = At(DescMax, lv, c);
             for (int lab = 1; lab <= s.NoOfLabs; ++lab) {
@@ -114,7 +113,6 @@ void TPreliminaryStats::ComputeSplitLevel(Program& program) {
                     ++At(DescUsable, lv, c);
                     values.push_back(r.Value);
                     sum += r.Value;
-                    sumSq += r.Value * r.Value;
                     mn = std::min(mn, r.Value);
                     mx = std::max(mx, r.Value);
                     break;
@@ -160,7 +158,14 @@ void TPreliminaryStats::ComputeSplitLevel(Program& program) {
             At(DescRobustSD, lv, c) = RobustSDOf(At(DescIQR, lv, c));
             At(DescRobustCV, lv, c) = PercentOf(At(DescRobustSD, lv, c), median);
             if (k >= 2) {
-                const double sd = std::sqrt(std::max(0.0, (sumSq - k * m * m) / (k - 1)));
+                // Deviations from the mean, not raw squares: raw squares
+                // overflow or vanish for values of extreme magnitude and
+                // cancel for values with a small spread.
+                TRootSumSquares rss;
+                for (const double v : values) {
+                    rss.Add(v - m);
+                }
+                const double sd = rss.SampleSD(k);
                 At(DescSD, lv, c) = sd;
                 At(DescCV, lv, c) = PercentOf(sd, mean);
             }

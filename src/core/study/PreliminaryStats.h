@@ -3,19 +3,26 @@
 #include <array>
 
 #include "base/Missing.h"
+#include "study/Program.h"
 
 namespace veltrio {
-
-class Program;
 
 // The figures of "Descriptive statistics": per level and, in a split-level
 // design, per sample column (a uniform design uses column 1). Levels and
 // columns are 1-based in the accessors.
-class TPreliminaryStats {
+class TPreliminaryStats : public TDerivedState {
 public:
     template <typename T> using Grid = std::array<std::array<T, 4>, 3>;
 
     TPreliminaryStats() { ResetDescriptive(); }
+
+    // The figures count the outliers of the tests as usable: only
+    // exclusions and other values (another study or scale) void them.
+    void StateChanged(TStateChange change) override {
+        if (change != TStateChange::OutlierTest) {
+            ResetDescriptive();
+        }
+    }
 
     bool DescCalculated = false;
     Grid<double> DescMin{};

@@ -4,6 +4,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "base/Host.h"
 #include "settings/Settings.h"
@@ -18,6 +19,26 @@ class TPreliminaryStats;
 class TSplitControl;
 struct TGrubbsCounts;
 class TANOVA;
+
+// What made the figures derived from the study void.
+enum class TStateChange {
+    // An outlier test set its marks; the figures of the tests that follow
+    // from them are set again by the test itself.
+    OutlierTest,
+    // The user excluded laboratories or the marks were reset.
+    Marks,
+    // Another study was loaded, or the loaded one was transformed or saved
+    // from the editor.
+    Study,
+};
+
+// Figures that an evaluation object keeps between commands. It registers
+// with the program and clears what the change made void.
+class TDerivedState {
+public:
+    virtual ~TDerivedState() = default;
+    virtual void StateChanged(TStateChange change) = 0;
+};
 
 // The program-wide objects of one run: the loaded study with its statistics,
 // the state of the outlier tests, the user's exclusions, the settings and the
@@ -39,6 +60,18 @@ public:
     void DestroyStudy();
     // A new statistics instance for the study, with both runs.
     void RecomputeStatistics();
+
+    // The marks of the loaded study changed (`change` says by what): the
+    // level statistics follow them, the descriptive figures and both test
+    // flags are cleared, every registered object hears of it and the host
+    // re-evaluates its menus. An outlier test sets its own flag afterwards.
+    void MarksChanged(TStateChange change = TStateChange::Marks);
+    // The loaded study was replaced (or no study is left): its statistics
+    // are made anew and everything derived from the old one is cleared.
+    void StudyReplaced();
+    // Registers an object whose figures follow the study. The program does
+    // not own it: an object that is gone is simply forgotten.
+    void Register(const std::shared_ptr<TDerivedState>& state);
 
     TSettings Settings;
     TTextLibrary TextLib;
@@ -83,7 +116,10 @@ public:
     std::function<void(Program&, int)> ApplyTransformation;
 
 private:
+    void Notify(TStateChange change);
+
     Host* m_host;
+    std::vector<std::weak_ptr<TDerivedState>> m_derived;
 };
 
 } // namespace veltrio

@@ -67,14 +67,12 @@ void AddDiscardNote(Program& program, TTavContents& document) {
 }
 
 std::string FormatNumber(int width, int column, int decimals, double value) {
-    std::string out(static_cast<std::size_t>(std::max(width, 0)), ' ');
-    auto put = [&](int col, char c) {
-        if (col >= 1 && col <= width) {
-            out[static_cast<std::size_t>(col - 1)] = c;
-        }
-    };
+    width = std::max(width, 0);
+    std::string out(static_cast<std::size_t>(width), ' ');
     if (value == MissingValue) {
-        put(column, '-');
+        if (column >= 1 && column <= width) {
+            out[static_cast<std::size_t>(column - 1)] = '-';
+        }
         return out;
     }
     char buf[400];
@@ -86,12 +84,19 @@ std::string FormatNumber(int width, int column, int decimals, double value) {
     }
     const std::size_t point = s.find('.');
     // Column of the first character.
-    const int first = point != std::string::npos
-                          ? column - static_cast<int>(point)
-                          : column - static_cast<int>(s.size());
-    for (std::size_t i = 0; i < s.size(); ++i) {
-        put(first + static_cast<int>(i), s[i]);
+    int first = point != std::string::npos ? column - static_cast<int>(point)
+                                           : column - static_cast<int>(s.size());
+    // A number that does not fit widens the field: a sign or a digit is
+    // never dropped, at the cost of the column alignment of this one value.
+    if (first < 1) {
+        out.insert(0, static_cast<std::size_t>(1 - first), ' ');
+        first = 1;
     }
+    const std::size_t end = static_cast<std::size_t>(first - 1) + s.size();
+    if (end > out.size()) {
+        out.resize(end, ' ');
+    }
+    out.replace(static_cast<std::size_t>(first - 1), s.size(), s);
     return out;
 }
 

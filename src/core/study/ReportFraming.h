@@ -19,8 +19,9 @@ void FrameDocument(Program& program, TTavContents& document, int helpContext);
 // The note that the outlier tests were switched off, in bold italic.
 void AddDiscardNote(Program& program, TTavContents& document);
 
-// A text of exactly `width` characters with the number's decimal point on
-// column `column` (1-based); -99 gives "-" on that column.
+// A text of `width` characters with the number's decimal point on column
+// `column` (1-based); -99 gives "-" on that column. A number too long for
+// the field makes the text longer rather than lose a digit or its sign.
 std::string FormatNumber(int width, int column, int decimals, double value);
 std::string PadLeft(std::string_view text, std::size_t width);
 std::string UpperCaseText(std::string_view text);

@@ -4,6 +4,7 @@
 #include <stdexcept>
 
 #include "base/TextUtil.h"
+#include "numerics/Stat.h"
 
 namespace veltrio {
 
@@ -117,14 +118,14 @@ double TLevel::LabSD(int lab) const {
         return 0.0;
     }
     const double mean = sum / n;
-    double ss = 0.0;
+    TRootSumSquares rss;
     for (int r = 1; r <= NoOfReplicates; ++r) {
         const TResult& res = GetResult(lab, r);
         if (res.Value != MissingValue) {
-            ss += (res.Value - mean) * (res.Value - mean);
+            rss.Add(res.Value - mean);
         }
     }
-    return std::sqrt(ss / (n - 1));
+    return rss.SampleSD(n);
 }
 
 DataType::DataType(DesignKind design, int noOfLevels, std::string_view testId,

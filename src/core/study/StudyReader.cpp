@@ -1,5 +1,7 @@
 #include "study/StudyReader.h"
 
+#include "base/ScopeGuard.h"
+
 #include <array>
 #include <bit>
 #include <charconv>
@@ -459,6 +461,10 @@ int ParseHeader(Scanner& sc, Header& h) {
     if (error == 0 && h.NLevels > MaxLevels) {
         error = reTooManyLevels;
     }
+    // A split level holds two similar samples, one result each.
+    if (error == 0 && h.Design == dkSplitLevel && h.NReps != 2) {
+        error = reSplitReplicates;
+    }
     return error;
 }
 
@@ -635,6 +641,8 @@ std::string ErrorMessage(Program& program, int error, int line) {
         return program.LibText(5, 76);
     case reTooManyLevels:
         return program.LibText(5, 75);
+    case reSplitReplicates:
+        return program.LibText(5, 77);
     default:
         return {};
     }
@@ -655,14 +663,24 @@ void ResetForRead(Program& program) {
 
 } // namespace
 
-int ReadStudyText(Program& program, std::string_view bytes, const std::filesystem::path& name) {
+int ReadStudyText(Program& program, std::string_view fileBytes,
+                  const std::filesystem::path& name) {
     ResetForRead(program);
+    std::string cleaned;
+    const std::string_view bytes = WithoutControlCharacters(fileBytes, cleaned);
     const bool ascii = IsAscii(bytes);
     const bool utf8 = ascii || IsValidUtf8(bytes);
     Scanner sc(bytes, utf8);
     Header h;
     int error = ParseHeader(sc, h);
     bool progressStarted = false;
+    // The progress display ends on every path, also when a transformation
+    // or the statistics fail with an exception.
+    TScopeExit endProgress([&] {
+        if (progressStarted) {
+            program.host().EndProgress();
+        }
+    });
     if (error == 0) {
         for (const auto& code : h.Excluded) {
             program.ExcludedCodes.Add(code);
@@ -686,9 +704,6 @@ int ReadStudyText(Program& program, std::string_view bytes, const std::filesyste
     if (error != 0) {
         ReportError(program, error, sc.LineNo());
         program.DestroyStudy();
-        if (progressStarted) {
-            program.host().EndProgress();
-        }
         program.host().StudyStateChanged();
         return error;
     }
@@ -712,22 +727,18 @@ int ReadStudyText(Program& program, std::string_view bytes, const std::filesyste
             }
         }
     }
-    program.RecomputeStatistics();
-    program.Outliers.Clear();
     program.StudyLoaded = true;
     program.host().SetPanelText(3, name.filename().string());
-    if (progressStarted) {
-        program.host().EndProgress();
-    }
-    program.host().StudyStateChanged();
+    program.StudyReplaced();
     return 0;
 }
 
 int ReadStudyFile(Program& program, const std::filesystem::path& path) {
     std::string bytes;
-    if (!ReadWholeFile(path, bytes)) {
+    std::string why;
+    if (!ReadWholeFile(path, bytes, &why)) {
         ResetForRead(program);
-        program.host().ShowMessage("Cannot open the file " + path.string() + ".");
+        program.host().ShowMessage("Cannot open the file " + path.string() + ": " + why + ".");
         program.host().StudyStateChanged();
         return -1;
     }
@@ -740,12 +751,15 @@ THeaderInfo ReadHeaderOnly(Program& program, const std::filesystem::path& path,
     program.DestroyStudy();
     program.host().StudyStateChanged();
     std::string bytes;
-    if (!ReadWholeFile(path, bytes)) {
-        program.host().ShowMessage("Cannot open the file " + path.string() + ".");
+    std::string why;
+    if (!ReadWholeFile(path, bytes, &why)) {
+        program.host().ShowMessage("Cannot open the file " + path.string() + ": " + why + ".");
         info.Error = -1;
         return info;
     }
-    Scanner sc(bytes, IsValidUtf8(bytes));
+    std::string cleaned;
+    const std::string_view text = WithoutControlCharacters(bytes, cleaned);
+    Scanner sc(text, IsValidUtf8(text));
     Header h;
     info.Error = ParseHeader(sc, h);
     if (info.Error != 0) {

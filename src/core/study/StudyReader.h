@@ -9,7 +9,8 @@ namespace veltrio {
 class Program;
 
 // Error numbers of the data-file reader. 22 and 23 refuse counts that the
-// study cannot hold (no laboratories, more than three levels).
+// study cannot hold (no laboratories, more than three levels); 24 a split
+// level whose NREPLICATES is not 2.
 enum ReadError : int {
     reNone = 0,
     reNumber = 1,
@@ -33,6 +34,7 @@ enum ReadError : int {
     reTooManyLabs = 21,
     reNoLabs = 22,
     reTooManyLevels = 23,
+    reSplitReplicates = 24,
 };
 
 // Reads a study file into the program's current study. On success the study

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "base/AtomicFile.h"
+#include "base/ScopeGuard.h"
 #include "base/Missing.h"
 #include "base/TextUtil.h"
 #include "study/PreliminaryStats.h"
@@ -235,6 +236,11 @@ bool ApplyTransformation(Program& program, int index) {
     if (progress) {
         program.host().StartProgress(2 * study.NoOfLevels * study.NoOfLabs);
     }
+    TScopeExit endProgress([&] {
+        if (progress) {
+            program.host().EndProgress();
+        }
+    });
 
     for (int lv = 1; lv <= study.NoOfLevels; ++lv) {
         const TLevel& level = study.Level(lv);
@@ -242,6 +248,7 @@ bool ApplyTransformation(Program& program, int index) {
             if (level.GetMark(lab) != MarkFileExcluded) {
                 for (int r = 1; r <= study.NoOfReplicates; ++r) {
                     if (!Transformable(index, level.GetResult(lab, r).Value)) {
+                        endProgress.Release();
                         if (progress) {
                             program.host().EndProgress();
                         }
@@ -280,6 +287,7 @@ bool ApplyTransformation(Program& program, int index) {
         }
     }
     study.Transformation = static_cast<std::uint8_t>(index);
+    endProgress.Release();
     if (progress) {
         program.host().EndProgress();
     }
@@ -287,9 +295,8 @@ bool ApplyTransformation(Program& program, int index) {
     // Read from a file the statistics come afterwards; on a loaded study the
     // figures of the old scale must go.
     if (program.Stats) {
-        program.RecomputeStatistics();
-    }
-    if (program.Prelim) {
+        program.StudyReplaced();
+    } else if (program.Prelim) {
         program.Prelim->ResetDescriptive();
     }
     return true;
@@ -355,9 +362,11 @@ std::string TransformedFileText(std::string_view bytes, int index) {
 
 bool WriteTransformation(const fs::path& path, int index, std::string* error) {
     std::string bytes;
-    if (!ReadWholeFile(path, bytes)) {
+    std::string why;
+    if (!ReadWholeFile(path, bytes, &why)) {
         if (error) {
-            *error = "cannot read " + path.string();
+            *error = "Cannot write the file " + path.string() + ": it cannot be read again (" +
+                     why + ").";
         }
         return false;
     }
@@ -370,22 +379,18 @@ bool ExecuteTransformation(Program& program, int index) {
     }
     const fs::path path = program.CurrentFile;
     std::string error;
-    if (path.empty() || !WriteTransformation(path, index, &error)) {
-        program.host().ShowMessage("Cannot write the file " + path.string() + ".");
+    if (path.empty()) {
+        program.host().ShowMessage("Cannot write the file: the study was not read from a file.");
+        return false;
+    }
+    if (!WriteTransformation(path, index, &error)) {
+        program.host().ShowMessage(error);
         return false;
     }
     // The file names the transformation the user just chose: no question.
-    struct RestoreConfirm {
-        bool& Setting;
-        bool Saved;
-        ~RestoreConfirm() { Setting = Saved; }
-    } restore{program.Settings.ConfirmTrans, program.Settings.ConfirmTrans};
-    program.Settings.ConfirmTrans = false;
-    const int read = ReadStudyFile(program, path);
-    if (program.Prelim) {
-        program.Prelim->ResetDescriptive();
-    }
-    return read == 0;
+    const TSavedValue noQuestion(program.Settings.ConfirmTrans, false);
+    // Reading the file replaces the study and clears what was derived.
+    return ReadStudyFile(program, path) == 0;
 }
 
 } // namespace veltrio

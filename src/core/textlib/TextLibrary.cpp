@@ -17,6 +17,12 @@ int ReadInt16(const unsigned char* p) {
 
 bool TTextLibrary::OpenTextLibrary(const std::filesystem::path& path) {
     CloseTextLibrary();
+    // A folder, device or pipe is no language file; opening a pipe would
+    // wait for a writer that never comes.
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(path, ec)) {
+        return false;
+    }
     m_file.open(path, std::ios::binary);
     if (!m_file.is_open()) {
         return false;
