@@ -397,6 +397,9 @@ TEST(Cli, NamedProceduresThatWriteNothingFailTheRun) {
 TEST(Cli, RefusedInputAndWrongUsage) {
     const fs::path bad = TestDir() / "BAD.PAR";
     std::ofstream(bad) << "FILEHEADER\nUNIFORM\nNLABS = 46\nNOOFLEVELS = 1\nEND\n";
+    const fs::path split3 = TestDir() / "SPLIT3.PAR";
+    std::ofstream(split3) << "FILEHEADER\nSPLITLEVEL\nNLABS = 2\nNREPLICATES = 3\nNOOFLEVELS = 1\n"
+                             "SUBSTANCE = \"S\"\nUNIT = \"u\"\nTESTID = \"T\"\nEND\n";
     struct Case {
         std::string Args;
         int Status;
@@ -406,6 +409,14 @@ TEST(Cli, RefusedInputAndWrongUsage) {
         {"stats " + (fs::path(VELTRIO_SOURCE_DIR) / "README.md").string(), 1,
          "is not a study file"},
         {"stats /nonexistent/X.PAR", 1, "Cannot open the file"},
+        // Neither program may abort or read without end on what is no file.
+        {"stats " + TestDir().string(), 1, "it is a folder, not a file"},
+        {"stats /dev/zero", 1, "/dev/zero: it is not a regular file"},
+        {"run /dev/urandom", 1, "/dev/urandom: it is not a regular file"},
+        {"stats " + split3.string(), 1, "NREPLICATES = 2"},
+        {"stats " + bad.string() + " --settings /dev/zero", 1, "cannot read the settings file"},
+        {"stats " + bad.string() + " --settings " + TestDir().string(), 1,
+         "cannot read the settings file"},
         {"stats " + bad.string() + " --lang /nonexistent/ENGLISH.TEX", 1, "Missing language file"},
         {"", 2, "no command given"},
         {"frobnicate x", 2, "unknown command frobnicate"},

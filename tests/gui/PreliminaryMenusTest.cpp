@@ -20,6 +20,8 @@
 #include "gui/shell/HelpSystem.h"
 #include "gui/shell/HelpWindow.h"
 #include "gui/shell/MenuCommands.h"
+#include "documents/Contents.h"
+#include "study/PreliminaryStats.h"
 #include "study/Program.h"
 
 namespace veltrio::gui::testing {
@@ -319,6 +321,41 @@ TEST_F(PreliminaryMenusTest, TheTopicsOfThePreliminaryCommandsExist) {
         m_form->Help().ShowContext(t.Context);
         EXPECT_EQ(HelpTitle(*m_form), QString::fromUtf8(t.Title)) << t.Context;
     }
+}
+
+} // namespace
+} // namespace veltrio::gui::testing
+
+namespace veltrio::gui::testing {
+namespace {
+
+TEST_F(PreliminaryMenusTest, DescriptiveStatisticsFollowAnExclusion) {
+    m_form->OpenStudy(WriteFile(QStringLiteral("s.PAR"), StudyText(false, 3, 3)), true);
+    Program& p = m_form->program();
+    auto lastDocument = [&] {
+        const auto browsers = m_form->Browsers();
+        return browsers.empty() ? std::vector<std::string>()
+                                : browsers.back()->Document().AsStrings();
+    };
+    m_form->ProcedureAction("descriptive-statistics")->trigger();
+    const auto before = lastDocument();
+    ASSERT_FALSE(before.empty());
+    ASSERT_TRUE(p.Prelim && p.Prelim->DescCalculated);
+    EXPECT_EQ(TPreliminaryStats::At(p.Prelim->DescUsable, 1, 1), 18);
+
+    ExcludeAnswer answer;
+    m_ui.OnExec = answer.Choose({QStringLiteral("L01"), QStringLiteral("L02")}, QDialog::Accepted);
+    m_form->ProcedureAction("exclude-a-laboratory")->trigger();
+    ASSERT_EQ(Marks(p, 1), "LL    ");
+    EXPECT_FALSE(p.Prelim->DescCalculated) << "the figures of the old marks are gone";
+
+    m_form->ProcedureAction("descriptive-statistics")->trigger();
+    const auto after = lastDocument();
+    for (int level = 1; level <= 3; ++level) {
+        EXPECT_EQ(TPreliminaryStats::At(p.Prelim->DescUsable, level, 1), 12) << level;
+        EXPECT_EQ(TPreliminaryStats::At(p.Prelim->DescExcluded, level, 1), 6) << level;
+    }
+    EXPECT_NE(after, before) << "the second document shows the exclusion";
 }
 
 } // namespace

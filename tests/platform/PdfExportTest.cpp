@@ -14,6 +14,7 @@
 #include "platform/PdfExport.h"
 #include "platform/QtCanvas.h"
 #include "platform/RasterPicture.h"
+#include "settings/FileSizeLimit.h"
 
 namespace fs = std::filesystem;
 using namespace veltrio;
@@ -97,6 +98,28 @@ TEST_F(PdfExport, AnUnwritableDestinationFailsAndKeepsNothing) {
     EXPECT_FALSE(platform::PrintDocumentToPdf(*doc, dir / "missing" / "x.pdf", &error));
     EXPECT_FALSE(error.empty());
     EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 0);
+}
+
+TEST_F(PdfExport, AWriteCutShortFailsAndKeepsTheGoodFile) {
+    // A full disk or a file-size limit: the PDF writer itself would report
+    // nothing, and a truncated PDF replaced the good one behind "Wrote ...".
+    auto doc = TableDocument(40);
+    const fs::path pdf = dir / "report.pdf";
+    std::string error;
+    ASSERT_TRUE(platform::PrintDocumentToPdf(*doc, pdf, &error)) << error;
+    const auto goodSize = fs::file_size(pdf);
+    auto other = TableDocument(80);
+    bool written = true;
+    {
+        veltrio::testing::FileSizeLimit limit(goodSize / 2);
+        written = platform::PrintDocumentToPdf(*other, pdf, &error);
+    }
+    EXPECT_FALSE(written);
+    EXPECT_EQ(error, "Cannot write the file " + pdf.string() +
+                         ": the file would exceed the file-size limit.");
+    EXPECT_EQ(fs::file_size(pdf), goodSize);
+    EXPECT_GE(CountPages(pdf), 1) << "the good PDF is still readable";
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);
 }
 
 TEST_F(PdfExport, RasterPicturesRoundTripAndCanvasDraws) {

@@ -243,3 +243,28 @@ TEST_F(TransformationCommand, NoFileNoWrite) {
 }
 
 } // namespace
+
+TEST_F(TransformationCommand, AReadOnlyStudyIsNotRewritten) {
+    Open(kStudy);
+    namespace fs = std::filesystem;
+    fs::permissions(path, fs::perms::owner_read | fs::perms::group_read);
+    EXPECT_FALSE(ExecuteTransformation(program, 1));
+    ASSERT_EQ(host.Messages.size(), 1u);
+    EXPECT_EQ(host.Messages[0],
+              "Cannot write the file " + path.string() + ": the file is read-only.");
+    fs::permissions(path, fs::perms::owner_all);
+    EXPECT_EQ(FileText(), kStudy);
+    EXPECT_EQ(study().Transformation, 0);
+}
+
+TEST_F(TransformationCommand, AStudyOpenedThroughALinkRewritesItsTarget) {
+    namespace fs = std::filesystem;
+    Open(kStudy);
+    const fs::path link = dir / "LINK.PAR";
+    fs::create_symlink(path.filename(), link);
+    ASSERT_EQ(ReadStudyFile(program, link), 0);
+    ASSERT_TRUE(ExecuteTransformation(program, 1));
+    EXPECT_TRUE(fs::is_symlink(fs::symlink_status(link)));
+    EXPECT_EQ(FileText(), WithTransform(kStudy, "LN"));
+    EXPECT_EQ(study().Transformation, 1);
+}

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "base/Error.h"
+#include "base/ScopeGuard.h"
 #include "charts/GraphWindow.h"
 #include "commands/Commands.h"
 #include "documents/Contents.h"
@@ -24,6 +25,8 @@
 #include "gui/shell/EditorForm.h"
 #include "gui/shell/HelpSystem.h"
 #include "gui/shell/MainForm.h"
+
+#include "base/ScopeGuard.h"
 #include "gui/shell/OptionsDlg.h"
 #include "gui/shell/StatusBar.h"
 #include "gui/widgets/UserInterface.h"
@@ -134,7 +137,14 @@ void TMainForm::OpenStudy(const QString& path, bool addToHistory) {
     const int messagesBefore = m_messagesShown;
     {
         TBusyWindow busy(nullptr);
-        ReadStudyFile(p, ToPath(path));
+        try {
+            ReadStudyFile(p, ToPath(path));
+        } catch (const std::exception& e) {
+            // A numerical failure (in a transformation the file names) ends
+            // the reading; no half-read study stays.
+            p.DestroyStudy();
+            ReportError(ToQ(e.what()));
+        }
     }
     // The reader passes over a file that is no study at all (no FILEHEADER)
     // without a word; the user still learns why nothing opened.
@@ -187,9 +197,8 @@ void TMainForm::RunMenuCommand(const TMenuCommand& command) {
         if (m_busy) {
             return;
         }
-        m_busy = true;
+        const TSavedValue busy(m_busy, true);
         RunProcedure(*proc);
-        m_busy = false;
         return;
     }
     RunProcedure(*proc);
