@@ -142,3 +142,38 @@ TEST_F(BaseTable, SpikeOnTheReportedScaleOfATransformedStudy) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(BaseTable, EveryHeadRowStandsOverItsColumns) {
+    // The head cells of rows 1 and 2 (level names, "Results", unit, assigned
+    // values) begin where their columns begin; a cell merged over several
+    // columns is as wide as they are together (the covered cells are 0).
+    struct Case {
+        const char* Study;
+        bool Split;
+    } cases[] = {{"GLUC_PAIRS", true}, {"GLUC_ABC", false}, {"PENT_ABC", false}};
+    for (const auto& c : cases) {
+        Load(c.Study);
+        auto doc = c.Split ? MakeSplitLevelBaseTable(program, true) : MakeUniformBaseTable(program);
+        TTavTable& t = TableOf(*doc);
+        ASSERT_EQ(t.Head().RowCount(), 3) << c.Study;
+        for (int r = 0; r < 3; ++r) {
+            int headX = 0;
+            int bodyX = 0;
+            for (int col = 0; col < t.ColCount(); ++col) {
+                const TTavCell& cell = *t.Head().ReadCell(r, col);
+                if (cell.Width > 0) {
+                    EXPECT_EQ(headX, bodyX) << c.Study << " head row " << r << ", column " << col;
+                }
+                EXPECT_EQ(cell.LineWidthMm, t.ReadCell(0, col)->LineWidthMm)
+                    << c.Study << " head row " << r << ", column " << col;
+                headX += cell.Width;
+                bodyX += t.ReadCell(0, col)->Width;
+            }
+            EXPECT_EQ(headX, bodyX) << c.Study << " head row " << r;
+        }
+    }
+}
+
+} // namespace

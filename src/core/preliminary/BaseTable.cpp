@@ -128,6 +128,9 @@ std::unique_ptr<TTavContents> MakeSplitLevelBaseTable(Program& program, bool asR
 
     auto t = std::make_unique<TTavTable>(s.NoOfLabs, cols);
     t->SetAutoSize(false);
+    // Three head rows before any column setting: rows added later would be
+    // default cells, narrower than their columns.
+    t->Head().SetRowCount(3);
     TableLineWidth(program, *t);
     t->Title = {" " + s.Substance + ", " + s.Unit};
     if (asReported) {
@@ -152,7 +155,6 @@ std::unique_ptr<TTavContents> MakeSplitLevelBaseTable(Program& program, bool asR
     }
 
     TTavBaseTable& head = t->Head();
-    head.SetRowCount(3);
     head.SetRowHeightCm(0, 1.0);
     head.SetRowHeightCm(1, 1.2);
     head.SetRowHeightCm(2, 0.5);
@@ -281,6 +283,9 @@ std::unique_ptr<TTavContents> MakeUniformBaseTable(Program& program) {
 
     auto t = std::make_unique<TTavTable>(rows, cols);
     t->SetAutoSize(false);
+    // Three head rows before any column setting: rows added later would be
+    // default cells, narrower than their columns.
+    t->Head().SetRowCount(3);
     TableLineWidth(program, *t);
     t->Title = {s.Substance + " " + s.Unit, program.LibText(2, 1)};
     t->SetColWidthCm(0, 2.2);
@@ -298,7 +303,6 @@ std::unique_ptr<TTavContents> MakeUniformBaseTable(Program& program) {
     }
 
     TTavBaseTable& head = t->Head();
-    head.SetRowCount(3);
     head.SetRowHeightCm(0, 0.6);
     head.SetRowHeightCm(1, 0.6);
     head.SetRowHeightCm(2, 1.6);
