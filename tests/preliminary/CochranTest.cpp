@@ -3,7 +3,9 @@
 // test and the automatic spiking correction around the test.
 #include "PreliminaryFixture.h"
 
+#include "base/TextUtil.h"
 #include "numerics/CriticalValues.h"
+#include "preliminary/ExcludeLab.h"
 #include "preliminary/Cochran.h"
 #include "preliminary/Grubbs.h"
 #include "preliminary/SplitControl.h"
@@ -220,6 +222,95 @@ TEST_F(Cochran, QuietTestsShowNoProgress) {
     EXPECT_EQ(host.ProgressStarted, 1);
     EXPECT_EQ(host.ProgressEnded, 1);
     EXPECT_EQ(host.ProgressSteps, 3);
+}
+
+} // namespace
+
+namespace {
+
+using SL = TSignificanceLevel;
+
+// The value cells of a statistics-table row of the report, by its label.
+std::vector<std::string> ReportRow(Program& program, TTavContents& doc, int item) {
+    const std::string label = program.LibText(2, item) + "\t";
+    for (const auto& line : doc.AsStrings()) {
+        if (line.rfind(label, 0) == 0) {
+            std::vector<std::string> cells;
+            std::string rest = line.substr(label.size());
+            std::size_t at = 0;
+            while (at <= rest.size()) {
+                const std::size_t tab = rest.find('\t', at);
+                const std::string cell = Trim(rest.substr(at, tab - at));
+                if (!cell.empty()) {
+                    cells.push_back(cell);
+                }
+                if (tab == std::string::npos) {
+                    break;
+                }
+                at = tab + 1;
+            }
+            return cells;
+        }
+    }
+    return {};
+}
+
+std::string Fixed4(double v) {
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%.4f", v);
+    return buf;
+}
+
+TEST_F(Cochran, CountsAndCriticalValuesAreThoseOfTheLaboratoriesTested) {
+    struct Case {
+        const char* Study;
+        std::vector<std::string> Exclude;
+        bool GrubbsFirst;
+        int Level;
+        int Tested; // laboratories whose variance entered the test
+    } cases[] = {
+        // Three excluded, one without results, one with a single result:
+        // 9 variances, tested against the value for 9.
+        {"PESTICIDE", {}, false, 1, 9},
+        // Two excluded by the user, and the Grubbs test run in between.
+        {"LEAD", {"L02", "L04"}, true, 1, 10},
+        {"LEAD", {"L02", "L04"}, true, 2, 10},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.Study) + " level " + std::to_string(c.Level));
+        ASSERT_EQ(ReadStudyFile(program, std::filesystem::path(VELTRIO_SOURCE_DIR) / "examples" /
+                                             (std::string(c.Study) + ".PAR")),
+                  0);
+        std::vector<int> labs;
+        for (const auto& code : c.Exclude) {
+            labs.push_back(FindLaboratory(program, code));
+        }
+        ExcludeLaboratories(program, labs);
+        if (c.GrubbsFirst) {
+            // The report then shows the Cochran test that the Grubbs test
+            // ran, after the Grubbs test changed the counts of the study.
+            GrubbsTest(program);
+        }
+        auto doc = MakeCochranReport(program);
+        const int n = study().NoOfReplicates;
+        int outliers = 0;
+        for (int lab = 1; lab <= study().NoOfLabs; ++lab) {
+            outliers += study().Level(c.Level).GetMark(lab) == MarkCochranOutlier ? 1 : 0;
+        }
+        const std::size_t at = static_cast<std::size_t>(c.Level - 1);
+        const auto before = ReportRow(program, *doc, 112);
+        const auto after = ReportRow(program, *doc, 113);
+        const auto crit5 = ReportRow(program, *doc, 19);
+        const auto crit1 = ReportRow(program, *doc, 20);
+        ASSERT_GT(crit1.size(), at);
+        EXPECT_EQ(before.at(at), std::to_string(c.Tested));
+        EXPECT_EQ(after.at(at), std::to_string(c.Tested - outliers));
+        EXPECT_EQ(crit5.at(at), Fixed4(CochranCriticalValue(n, c.Tested, SL::FivePercent)));
+        EXPECT_EQ(crit1.at(at), Fixed4(CochranCriticalValue(n, c.Tested, SL::OnePercent)));
+        if (!c.GrubbsFirst) {
+            EXPECT_EQ(stats().NoOfGrubbsLabs[at], c.Tested) << "the first pass tested them all";
+        }
+    }
 }
 
 } // namespace

@@ -30,7 +30,17 @@ void CochranLevelTest(Program& program, int levelNo) {
     TLevel& level = s.Level(levelNo);
     const auto slot = TDescriptiveStatistics::Slot(levelNo);
     const int n = s.NoOfReplicates;
-    int p = level.NoOfValidLabs();
+    // p counts the laboratories whose variance enters the sum: a valid
+    // laboratory without a variance (fewer than two results) is not tested
+    // and must not lower the critical value.
+    auto tested = [&] {
+        int count = 0;
+        for (int lab = 1; lab <= s.NoOfLabs; ++lab) {
+            count += level.LabValid(lab) && d.Variance(levelNo, lab) != MissingValue ? 1 : 0;
+        }
+        return count;
+    };
+    int p = tested();
     if (!((p >= 2 && n >= 3) || (p >= 3 && n == 2))) {
         return;
     }
@@ -39,7 +49,7 @@ void CochranLevelTest(Program& program, int levelNo) {
     // as many passes as laboratories; the bound also holds for figures that
     // are not finite.
     for (int pass = 1; pass <= s.NoOfLabs; ++pass) {
-        p = level.NoOfValidLabs();
+        p = tested();
         int maxLab = 0;
         double maxVar = 0.0;
         double sum = 0.0;
@@ -160,21 +170,26 @@ void AddNotes(Program& program, TTavContents& doc, const MarksShown& shown) {
     }
 }
 
-// Laboratories with a standard deviation, and those of them left after the
-// test (rows 0 and 1 of the statistics table).
+// The laboratories that took part in the level's test (every one with a
+// standard deviation that the file or the user did not exclude; Grubbs marks
+// come after the test), and those of them left after it (rows 0 and 1 of the
+// statistics table). The first count is the p of the critical values.
 std::pair<int, int> LabCounts(const Program& program, int lv) {
     const DataType& s = *program.CurrentStudy;
-    int withSD = 0;
+    int tested = 0;
     int outliers = 0;
     for (int lab = 1; lab <= s.NoOfLabs; ++lab) {
-        if (program.Stats->SD(lv, lab) != MissingValue) {
-            ++withSD;
-            if (s.Level(lv).GetMark(lab) == MarkCochranOutlier) {
-                ++outliers;
-            }
+        const char mark = s.Level(lv).GetMark(lab);
+        if (mark == MarkFileExcluded || mark == MarkUserExcluded ||
+            program.Stats->SD(lv, lab) == MissingValue) {
+            continue;
+        }
+        ++tested;
+        if (mark == MarkCochranOutlier) {
+            ++outliers;
         }
     }
-    return {withSD, withSD - outliers};
+    return {tested, tested - outliers};
 }
 
 void LabelColumn(Program& program, TTavTable& t) {
@@ -254,7 +269,6 @@ std::unique_ptr<TTavContents> SplitLevelReport(Program& program, bool corrected)
     LabelColumn(program, *t2);
     SetTextCell(*t2->HeadCell(0), {""}, TAlignment::alLeft);
     for (int lv = 1; lv <= levels; ++lv) {
-        const auto slot = TDescriptiveStatistics::Slot(lv);
         SetTextCell(*t2->HeadCell(lv), {program.LibText(2, 15), s.Level(lv).LevelName},
                     TAlignment::alCenter);
         const auto [withSD, left] = LabCounts(program, lv);
@@ -263,7 +277,7 @@ std::unique_ptr<TTavContents> SplitLevelReport(Program& program, bool corrected)
         SetNumberCell(*t2->ReadCell(2, lv), s.NoOfReplicates, 0, TAlignment::alCenter);
         SetTextCell(*t2->ReadCell(3, lv), {CochranText(d, lv, 3, 6, 22)}, TAlignment::alDecimal);
         // Without a tested count there is no critical value to show.
-        const int p = d.NoOfGrubbsLabs[slot];
+        const int p = withSD;
         const double c5 = p >= 2 ? CochranCriticalValue(2, p, SL::FivePercent) : MissingValue;
         const double c1 = p >= 2 ? CochranCriticalValue(2, p, SL::OnePercent) : MissingValue;
         SetTextCell(*t2->ReadCell(4, lv), {FormatNumber(22, 6, 4, c5)}, TAlignment::alDecimal);
@@ -377,7 +391,7 @@ std::unique_ptr<TTavContents> UniformReport(Program& program) {
             continue;
         }
         const int n = s.NoOfReplicates;
-        const int p = d.NoOfGrubbsLabs[slot];
+        const int p = withSD;
         SetNumberCell(*t2->ReadCell(3, col), d.CochranStat[slot], 3, TAlignment::alDecimal);
         SetNumberCell(*t2->ReadCell(4, col), CochranCriticalValue(n, p, SL::FivePercent), 4,
                       TAlignment::alDecimal);

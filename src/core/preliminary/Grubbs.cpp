@@ -278,7 +278,9 @@ void GrubbsTest(Program& program) {
     for (int lv = 1; lv <= s.NoOfLevels; ++lv) {
         const auto i = static_cast<std::size_t>(lv);
         ResetMarks(s.Level(lv), "gG");
-        counts.LabsBeforeGrubbs[i] = s.Level(lv).NoOfValidLabs();
+        // The laboratories that take part: valid ones with a mean. Their
+        // count is the p of the first verdict and of its critical values.
+        counts.LabsBeforeGrubbs[i] = GrubbsStatistics(program, lv).P;
         const TSingleGrubbsResult single = SingleGrubbsTest(program, lv);
         if (!single.HighOutlier && !single.LowOutlier) {
             DoubleGrubbsTest(program, lv);
@@ -286,7 +288,7 @@ void GrubbsTest(Program& program) {
             DoubleGrubbsTest(program, lv,
                              single.HighOutlier ? TGrubbsSide::Low : TGrubbsSide::High);
         }
-        counts.LabsAfterGrubbs[i] = s.Level(lv).NoOfValidLabs();
+        counts.LabsAfterGrubbs[i] = GrubbsStatistics(program, lv).P;
     }
     RecomputeCellsAndLevels(program);
     // The test stands on the Cochran test's marks, which stay.
@@ -420,8 +422,9 @@ std::unique_ptr<TTavTable> StatisticsTable(Program& program) {
             SetTextCell(*t->ReadCell(3, lv), {GrubbsText(d, lv, 3, 6, 22)}, TAlignment::alDecimal);
         }
         // The single test needs three laboratories; below that no
-        // critical value applies.
-        const int p = d.NoOfGrubbsLabs[slot];
+        // critical value applies. The count is the one the first verdict
+        // used, not that of a later recomputation.
+        const int p = counts.LabsBeforeGrubbs[i];
         for (int r = 4; r <= 5; ++r) {
             if (p < 3) {
                 SetTextCell(*t->ReadCell(r, lv), {"-"}, TAlignment::alCenter);
