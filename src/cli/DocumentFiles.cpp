@@ -33,7 +33,7 @@ bool WriteDocumentFiles(TTavContents& document, const std::filesystem::path& dir
         }
         if (formats.Text) {
             std::string text;
-            for (const auto& line : document.AsStrings()) {
+            for (const auto& line : document.PlainText()) {
                 text += line + "\n";
             }
             if (!WriteFileAtomically(dir / (base + ".txt"), text, &error)) {

@@ -143,6 +143,14 @@ TEST(Contents, AsStringsHoldsTextLinesAndTablesOnly) {
         "End",
     };
     EXPECT_EQ(doc.AsStrings(), expected);
+
+    // For a reader (clipboard, text files) the tables keep the first title
+    // line, which names substance and unit, and the first footnote.
+    std::vector<std::string> complete = expected;
+    complete.insert(complete.begin() + 1, "Substance mg/kg");
+    complete.insert(complete.begin() + 8, "note 1");
+    complete.insert(complete.begin() + 10, "only line");
+    EXPECT_EQ(doc.PlainText(), complete);
 }
 
 TEST(Items, TextAndFormattedTextMeasureAndDraw) {

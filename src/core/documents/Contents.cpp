@@ -2,6 +2,7 @@
 
 #include "documents/BaseTable.h"
 #include "documents/FormatItem.h"
+#include "documents/Table.h"
 #include "documents/TextItems.h"
 
 namespace veltrio {
@@ -98,6 +99,18 @@ std::vector<std::string> TTavContents::AsStrings() const {
     std::vector<std::string> lines;
     for (const auto& item : m_items) {
         item->AppendPlainText(lines);
+    }
+    return lines;
+}
+
+std::vector<std::string> TTavContents::PlainText() const {
+    std::vector<std::string> lines;
+    for (const auto& item : m_items) {
+        if (const auto* table = dynamic_cast<const TTavTable*>(item.get())) {
+            table->AppendCompleteText(lines);
+        } else {
+            item->AppendPlainText(lines);
+        }
     }
     return lines;
 }

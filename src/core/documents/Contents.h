@@ -81,6 +81,10 @@ public:
     // The document as plain text: text lines and tables (cells separated by
     // TAB characters); formatted lines, charts and format items add nothing.
     std::vector<std::string> AsStrings() const;
+    // The same for a reader: tables keep their first title line (substance
+    // and unit) and their first footnote, which AsStrings leaves out. The
+    // clipboard and saved text files use it; tab files keep AsStrings.
+    std::vector<std::string> PlainText() const;
 
 private:
     std::vector<std::unique_ptr<TTavBrowseObject>> m_items;

@@ -300,6 +300,13 @@ void TTavTable::AppendPlainText(std::vector<std::string>& lines) const {
     }
 }
 
+void TTavTable::AppendCompleteText(std::vector<std::string>& lines) const {
+    lines.insert(lines.end(), Title.begin(), Title.end());
+    m_head->AppendGridText(lines);
+    AppendGridText(lines);
+    lines.insert(lines.end(), Footnotes.begin(), Footnotes.end());
+}
+
 void TTavTable::CollectFonts(RtfExport& out) {
     m_head->CollectFonts(out);
     TTavBaseTable::CollectFonts(out);

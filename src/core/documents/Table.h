@@ -45,6 +45,8 @@ public:
     double ReportWidth(Report& report) override;
     double ReportHeight(Report& report) override;
     void AppendPlainText(std::vector<std::string>& lines) const override;
+    // Every title and footnote line, the first ones included.
+    void AppendCompleteText(std::vector<std::string>& lines) const;
     // Title, head, body and footnotes.
     void WriteHTML(HtmlExport& out) override;
     void WriteRTF(RtfExport& out) override;

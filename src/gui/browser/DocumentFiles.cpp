@@ -111,7 +111,7 @@ std::unique_ptr<QMimeData> DocumentMimeData(TTavContents& document) {
         // RTF and plain text still reach the clipboard.
     }
     QString text;
-    for (const std::string& line : document.AsStrings()) {
+    for (const std::string& line : document.PlainText()) {
         text += QString::fromStdString(line);
         text += QLatin1Char('\n');
     }
