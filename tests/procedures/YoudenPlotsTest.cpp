@@ -204,6 +204,31 @@ TEST_F(YoudenPlotsTest, SplitLevelTitlesNameThePairAndTheSpike) {
         spikeLine |= t->Text.rfind("Spike of", 0) == 0 || t->Text == program.LibText(0, 5);
     }
     EXPECT_TRUE(spikeLine);
+    // The title and the window caption name both samples of the pair, not
+    // only the first two letters of the level name.
+    const std::string pair = level.SampleId(1) + "/" + level.SampleId(2);
+    EXPECT_TRUE(HasText(chart, study().Substance + ", Sample pair " + pair));
+    EXPECT_NE(charts.Charts[0].Caption.find("Sample pair " + pair), std::string::npos)
+        << charts.Charts[0].Caption;
+}
+
+TEST_F(YoudenPlotsTest, AxesSayWhichSampleOrReplicateTheyShow) {
+    struct Case {
+        const char* Study;
+        std::string X, Y;
+    } cases[] = {
+        {"NITRATE", "N1, mg/l", "N2, mg/l"},
+        {"PESTICIDE", "Replicate 1, µg/kg", "Replicate 2, µg/kg"},
+    };
+    for (const auto& c : cases) {
+        charts.Charts.clear();
+        LoadExample(c.Study);
+        YoudenPlots(program);
+        ASSERT_FALSE(charts.Charts.empty()) << c.Study;
+        const TGraphWindow& chart = *charts.Charts[0].Chart;
+        EXPECT_TRUE(HasText(chart, c.X)) << c.Study;
+        EXPECT_TRUE(HasText(chart, c.Y)) << c.Study;
+    }
 }
 
 } // namespace

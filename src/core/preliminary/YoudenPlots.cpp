@@ -34,10 +34,15 @@ std::string AxisTitle(const std::string& sampleId, const std::string& unit) {
     return Trim(unit).empty() ? sampleId : sampleId + ", " + unit;
 }
 
-// The first two characters of a level name (split levels name their pair
-// by two letters).
-std::string PairName(const std::string& levelName) {
-    return levelName.substr(0, std::min<std::size_t>(2, levelName.size()));
+// A split level's pair by both its samples ("N1/N2"); the level name when
+// the samples carry no ids.
+std::string PairName(const TLevel& level) {
+    const std::string first = Trim(level.SampleId(1));
+    const std::string second = Trim(level.SampleId(2));
+    if (first.empty() && second.empty()) {
+        return level.LevelName;
+    }
+    return first + "/" + second;
 }
 
 } // namespace
@@ -187,8 +192,11 @@ void YoudenChart(Program& program, TGraphWindow& chart, int levelNo, bool withTi
     chart.AddCurve(diagonal, diagonalText, clBlack, -1, TPenStyle::psSolid, 0.25, clBlack, 12);
 
     const TFontDescriptor titleFont = ChartOutputFont(program.Settings, 10);
-    chart.SetXAxisTitle(AxisTitle(level.SampleId(1), study.Unit), 1, titleFont);
-    chart.SetYAxisTitle(AxisTitle(level.SampleId(2), study.Unit), 0, titleFont);
+    // A uniform level's axes are its first and second replicate.
+    const std::string xName = split ? level.SampleId(1) : program.LibText(0, 9) + " 1";
+    const std::string yName = split ? level.SampleId(2) : program.LibText(0, 9) + " 2";
+    chart.SetXAxisTitle(AxisTitle(xName, study.Unit), 1, titleFont);
+    chart.SetYAxisTitle(AxisTitle(yName, study.Unit), 0, titleFont);
 
     if (withTitles) {
         if (split) {
@@ -202,8 +210,7 @@ void YoudenChart(Program& program, TGraphWindow& chart, int levelNo, bool withTi
         }
         chart.SetTitle(program.LibText(0, 6), ChartOutputFont(program.Settings, 18, true), 1.5);
         const std::string levelLine =
-            split ? study.Substance + ", " + Trim(program.LibText(0, 7)) + " " +
-                        PairName(level.LevelName)
+            split ? study.Substance + ", " + Trim(program.LibText(0, 7)) + " " + PairName(level)
                   : study.Substance + ", " + program.LibText(0, 8) + " " + level.LevelName;
         chart.SetTitle(levelLine, ChartOutputFont(program.Settings, 12), 0.9);
     }
@@ -224,11 +231,11 @@ void YoudenPlots(Program& program) {
             AddChartDiscardNote(*chart, program.LibText(1, 93), 0.1, 1.0);
         }
         YoudenChart(program, *chart, l, true);
-        // A split level's pair by its two letters; a uniform level, whose
+        // A split level's pair by its two samples; a uniform level, whose
         // replicates are no pair, by its name.
         const std::string caption =
             program.LibText(0, 6) + " " + study.Substance + ", " + study.Unit +
-            (study.Design == dkSplitLevel ? program.LibText(0, 7) + " " + PairName(level.LevelName)
+            (study.Design == dkSplitLevel ? program.LibText(0, 7) + " " + PairName(level)
                                           : ", " + program.LibText(0, 8) + " " + level.LevelName);
         program.host().ShowChart(chart, caption, YoudenHelpContext);
     }
