@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 
 namespace veltrio {
@@ -225,6 +226,7 @@ TEST(RtfTable, TitleHeadBodyAndFootnotes) {
                                "\\clbrdrl\\brdrs",
                                "\\clbrdrr\\brdrs",
                                "\\clbrdrb\\brdrs",
+                               "\\clpadr57\\clpadfr3",
                                "\\cellx2160",
                                "\\intbl {",
                                "\\qc Lab\\cell",
@@ -240,6 +242,7 @@ TEST(RtfTable, TitleHeadBodyAndFootnotes) {
                                "\\clbrdrl\\brdrs",
                                "\\clbrdrr\\brdrs",
                                "\\clbrdrb\\brdrs",
+                               "\\clpadr57\\clpadfr3",
                                "\\cellx2160",
                                "\\intbl {",
                                "\\ql L\\\\1\\cell",
@@ -262,7 +265,7 @@ TEST(RtfTable, CellRulesColoursAndContents) {
         {"missing number",
          [](TTavCell& c) { c.SetValue(MissingValue); },
          {"\\clbrdrt\\brdrs", "\\clbrdrl\\brdrs", "\\clbrdrr\\brdrs", "\\clbrdrb\\brdrs",
-          "\\cellx1440"},
+          "\\clpadr57\\clpadfr3", "\\cellx1440"},
          "\\qr \\cell"},
         {"rules in order top, left, right, bottom",
          [](TTavCell& c) {
@@ -271,21 +274,22 @@ TEST(RtfTable, CellRulesColoursAndContents) {
              c.SetValue(12.5);
              c.Decimals = 1;
          },
-         {"\\clbrdrr\\brdrs", "\\clbrdrb\\brdrs", "\\cellx1440"},
+         {"\\clbrdrr\\brdrs", "\\clbrdrb\\brdrs", "\\clpadr57\\clpadfr3", "\\cellx1440"},
          "\\qr 12.5\\cell"},
         {"rule width in twips",
          [](TTavCell& c) {
              c.Borders = bdTop | bdLeft;
              c.LineWidthMm = 0.5; // 28.3 twips
          },
-         {"\\clbrdrt\\brdrs\\brdrw28", "\\clbrdrl\\brdrs\\brdrw28", "\\cellx1440"},
+         {"\\clbrdrt\\brdrs\\brdrw28", "\\clbrdrl\\brdrs\\brdrw28", "\\clpadr57\\clpadfr3",
+          "\\cellx1440"},
          "\\qr \\cell"},
         {"background colour",
          [](TTavCell& c) {
              c.Borders = 0;
              c.Color = kBlue;
          },
-         {"\\clcbpat2", "\\cellx1440"},
+         {"\\clcbpat2", "\\clpadr57\\clpadfr3", "\\cellx1440"},
          "\\qr \\cell"},
         {"plain lines joined",
          [](TTavCell& c) {
@@ -311,7 +315,7 @@ TEST(RtfTable, CellRulesColoursAndContents) {
              c.AddLine("x");
              c.SetFont(MakeFont("Arial", 8, kRed, false, true));
          },
-         {"\\cellx1440"},
+         {"\\clpadr57\\clpadfr3", "\\cellx1440"},
          "\\f2 \\b0 \\i \\ul0 \\strike0 \\fs16 \\cf1 \\qr x"
          "\\f0 \\b0 \\i0 \\ul0 \\strike0 \\fs20 \\cf0\\cell"},
         {"own font missing from the list",
@@ -319,7 +323,7 @@ TEST(RtfTable, CellRulesColoursAndContents) {
              c.Borders = 0;
              c.SetFont(MakeFont("Courier New", 10));
          },
-         {"\\cellx1440"},
+         {"\\clpadr57\\clpadfr3", "\\cellx1440"},
          "\\f-1 \\b0 \\i0 \\ul0 \\strike0 \\fs20 \\cf0 \\qr "
          "\\f0 \\b0 \\i0 \\ul0 \\strike0 \\fs20 \\cf0\\cell"},
         {"time", [](TTavCell& c) { c.SetTime(0.5); }, {}, "\\qr 12:00:00\\cell"},
@@ -345,7 +349,11 @@ TEST(RtfTable, CellRulesColoursAndContents) {
         const auto intbl = std::find(lines.begin(), lines.end(), "\\intbl {");
         ASSERT_NE(intbl, lines.end()) << c.what;
         if (!c.frame.empty()) {
-            const std::vector<std::string> frame(lines.begin() + 2, intbl - 1);
+            // Up to the first cell's right edge; right-aligned cells keep a
+            // gap to the cell on their right.
+            const auto edge = std::find(lines.begin() + 2, intbl, "\\cellx1440");
+            ASSERT_NE(edge, intbl) << c.what;
+            const std::vector<std::string> frame(lines.begin() + 2, edge + 1);
             EXPECT_EQ(frame, c.frame) << c.what;
         }
         // The second cell has no rules and ends at 1440 + 720 twips.
@@ -379,10 +387,10 @@ TEST(RtfTable, MergedCellsKeepTheRunningRightEdge) {
             contents.push_back(line);
         }
     }
-    // Columns 1..3 merged: the covered cells end where the merged one ends.
-    EXPECT_EQ(edges, (std::vector<std::string>{"\\cellx720", "\\cellx2880", "\\cellx2880",
-                                               "\\cellx2880", "\\cellx3600"}));
-    EXPECT_EQ(contents.size(), 5u);
+    // Columns 1..3 merged: the merged cell ends where column 3 ends; the
+    // covered cells have no width and are left out of the row.
+    EXPECT_EQ(edges, (std::vector<std::string>{"\\cellx720", "\\cellx2880", "\\cellx3600"}));
+    EXPECT_EQ(contents.size(), 3u);
 }
 
 TEST(RtfTable, CollectFontsOfHeadAndBodyInOrder) {
@@ -447,6 +455,70 @@ TEST(RtfDocument, FontNamesAreEscapedInTheFontTable) {
     const std::string rtf = WriteDocumentRtf(document);
     EXPECT_NE(rtf.find("{\\f1\\fnil\\fcharset0 Odd\\{Font\\}\\\\\\u216?;}"), std::string::npos)
         << rtf;
+}
+
+} // namespace
+} // namespace veltrio
+
+namespace veltrio {
+namespace {
+
+TEST(RtfTable, CellsWithoutWidthAreLeftOutOfTheRow) {
+    // A hidden column (0.001 cm) between two framed ones: its rules would
+    // double those of its neighbours in a word processor.
+    TTavBaseTable grid(1, 3);
+    grid.SetColWidth(0, 48);
+    grid.SetColWidthCm(1, 0.001);
+    grid.SetColWidth(2, 48);
+    RtfExport out = ExportWithLists();
+    grid.WriteRTF(out);
+    std::vector<std::vector<std::string>> frames(1);
+    for (const std::string& line : out.Lines()) {
+        if (line == "\\intbl {") {
+            break;
+        }
+        if (line.starts_with("\\clbrdr") || line.starts_with("\\cellx")) {
+            frames.back().push_back(line);
+            if (line.starts_with("\\cellx")) {
+                frames.emplace_back();
+            }
+        }
+    }
+    // The hidden cell is not in the row at all: two framed cells remain,
+    // the second one beginning where the first one ends.
+    ASSERT_EQ(frames.size(), 3u);
+    EXPECT_EQ(frames[0].size(), 5u) << "four rules and the edge";
+    EXPECT_EQ(frames[0].back(), "\\cellx720");
+    EXPECT_EQ(frames[1].size(), 5u);
+    EXPECT_EQ(frames[1].back(), "\\cellx1440");
+    const auto contents = std::count(out.Lines().begin(), out.Lines().end(), "\\qr \\cell");
+    EXPECT_EQ(contents, 2);
+}
+
+TEST(RtfDocument, PagesAreLaidOutAsTheyPrint) {
+    TTavContents doc;
+    doc.PageNumbers = true;
+    doc.PageNumberFormat = TPageNumberFormat::pnfNrAfAntal;
+    doc.PageFooter = {"C:\\data\\LEAD.PAR", "2026-01-01"};
+    doc.AddText("Body");
+    const std::string rtf = WriteDocumentRtf(doc);
+    auto has = [&](const std::string& piece) { return rtf.find(piece) != std::string::npos; };
+    // A4 with the print margins: 1 cm left and right, 2 cm top, 1 cm bottom.
+    EXPECT_TRUE(has("\\paperw11906\\paperh16838\\margl567\\margr567\\margt1134\\margb567")) << rtf;
+    // The page number "n/N" at the top right, the footer lines at the bottom.
+    const auto header = rtf.find("{\\header");
+    const auto footer = rtf.find("{\\footer");
+    ASSERT_NE(header, std::string::npos);
+    ASSERT_NE(footer, std::string::npos);
+    EXPECT_NE(rtf.find("\\qr", header), std::string::npos);
+    EXPECT_TRUE(has("{\\chpgn}/{\\field{\\*\\fldinst NUMPAGES}{\\fldrslt 1}}\\par"));
+    EXPECT_NE(rtf.find("C:\\\\data\\\\LEAD.PAR\\par", footer), std::string::npos);
+    EXPECT_NE(rtf.find("2026-01-01\\par", footer), std::string::npos);
+    // Header and footer come before the body.
+    EXPECT_LT(footer, rtf.find("Body\\par"));
+    // A document's own first left margin replaces the print margin.
+    doc.SetMarginLeft(2.5);
+    EXPECT_NE(WriteDocumentRtf(doc).find("\\margl1417"), std::string::npos);
 }
 
 } // namespace

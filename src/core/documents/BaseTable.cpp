@@ -242,13 +242,20 @@ void TTavBaseTable::AppendRtfRows(RtfExport& out) const {
     for (int row = 0; row < m_rows; ++row) {
         const auto r = static_cast<std::size_t>(row);
         out.AddLine("\\trowd \\trgaph0");
+        // Cells without width (hidden columns, cells covered by a merge)
+        // are left out: word processors draw even an empty cell's edge, which
+        // doubles the rule beside it.
         long rightEdge = 0;
         for (const auto& column : m_columns) {
-            column[r].AppendRtfFrame(out, rightEdge);
+            if (column[r].RtfWidthTwips() > 0) {
+                column[r].AppendRtfFrame(out, rightEdge);
+            }
         }
         out.AddLine("\\intbl {");
         for (const auto& column : m_columns) {
-            out.AddLine(column[r].RtfContent(out));
+            if (column[r].RtfWidthTwips() > 0) {
+                out.AddLine(column[r].RtfContent(out));
+            }
         }
         out.AddLine("}\\row");
     }

@@ -667,6 +667,15 @@ void TTavCell::WriteHTML(HtmlExport& out) const {
     out.WriteLine("</TD> ");
 }
 
+namespace {
+// 0.1 cm.
+constexpr int kRtfNumberGapTwips = 57;
+} // namespace
+
+long TTavCell::RtfWidthTwips() const {
+    return std::lround(WidthCm() * kTwipsPerCm);
+}
+
 void TTavCell::AppendRtfFrame(RtfExport& out, long& rightEdge) const {
     // A width alone declares no rule to word processors: the single line
     // style goes first.
@@ -678,15 +687,25 @@ void TTavCell::AppendRtfFrame(RtfExport& out, long& rightEdge) const {
                                                           {bdLeft, "\\clbrdrl"},
                                                           {bdRight, "\\clbrdrr"},
                                                           {bdBottom, "\\clbrdrb"}};
-    for (const auto& [bit, word] : rules) {
-        if ((Borders & bit) != 0) {
-            out.AddLine(word + style);
+    const long width = RtfWidthTwips();
+    // A cell without width (a hidden column, a cell covered by a merge)
+    // draws no rules: they would double the rules of its neighbour.
+    if (width > 0) {
+        for (const auto& [bit, word] : rules) {
+            if ((Borders & bit) != 0) {
+                out.AddLine(word + style);
+            }
         }
     }
     if (Color != clNoColor) {
         out.AddLine("\\clcbpat" + std::to_string(out.ColorIndex(Color)));
     }
-    rightEdge += std::lround(WidthCm() * kTwipsPerCm);
+    // Right-aligned numbers keep a small gap to the cell on their right
+    // (a mark such as "C**"), as on the screen and in print.
+    if (width > 0 && (Alignment == TAlignment::alRight || Alignment == TAlignment::alDecimal)) {
+        out.AddLine("\\clpadr" + std::to_string(kRtfNumberGapTwips) + "\\clpadfr3");
+    }
+    rightEdge += width;
     out.AddLine("\\cellx" + std::to_string(rightEdge));
 }
 

@@ -104,6 +104,8 @@ public:
     // The rule lines and "\cellx" of the cell; rightEdge (twips) moves on by
     // the cell's width.
     void AppendRtfFrame(RtfExport& out, long& rightEdge) const;
+    // The width in twips as the RTF frame gives it; 0 for a hidden cell.
+    long RtfWidthTwips() const;
     // Font, alignment and content, ended by "\cell".
     std::string RtfContent(RtfExport& out) const;
     // The fonts and colours the cell needs in RTF.

@@ -1,6 +1,7 @@
 #include "documents/DocumentExport.h"
 
 #include "base/AtomicFile.h"
+
 #include "documents/BaseTable.h"
 #include "documents/Canvas.h"
 #include "documents/Contents.h"
@@ -8,7 +9,9 @@
 #include "documents/HtmlExport.h"
 #include "documents/Markup.h"
 #include "documents/RtfExport.h"
+#include "documents/TavPrinter.h"
 #include "documents/TextItems.h"
+#include <cmath>
 
 namespace veltrio {
 
@@ -46,7 +49,63 @@ void CollectDocumentFonts(TTavContents& document, RtfExport& out) {
     }
 }
 
-std::string RtfHeader(const RtfExport& out) {
+// The page as the printer lays it out: A4 with the print engine's margins,
+// the page number at the top right and the footer lines (file, date) at the
+// bottom, so that a word processor shows the pages as they print.
+std::string RtfPageSetup(const TTavContents& document, RtfExport& out) {
+    auto twips = [](double cm) { return std::to_string(std::lround(cm * 566.929)); };
+    const double left =
+        document.InitialMarginLeft != MissingValue ? document.InitialMarginLeft : PrintMarginLeftCm;
+    std::string rtf = "\\paperw" + twips(PaperWidthCm) + "\\paperh" + twips(PaperHeightCm) +
+                      "\\margl" + twips(left) + "\\margr" + twips(PrintMarginRightCm) + "\\margt" +
+                      twips(PrintMarginTopCm) + "\\margb" + twips(PrintMarginBottomCm) +
+                      "\\headery" + twips(PrintMarginTopCm / 2) + "\\footery" +
+                      twips(PrintMarginBottomCm / 2) + "\n";
+    const std::string page = "{\\chpgn}";
+    const std::string count = "{\\field{\\*\\fldinst NUMPAGES}{\\fldrslt 1}}";
+    std::string number;
+    switch (document.PageNumberFormat) {
+    case TPageNumberFormat::pnfSideNr:
+        number = RtfText(document.PageNrText1) + " " + page;
+        break;
+    case TPageNumberFormat::pnfSideNrAfAntal:
+        number = RtfText(document.PageNrText1) + " " + page + " " + RtfText(document.PageNrText2) +
+                 " " + count;
+        break;
+    case TPageNumberFormat::pnfNr:
+        number = page;
+        break;
+    case TPageNumberFormat::pnfNrAfAntal:
+        number = page + "/" + count;
+        break;
+    }
+    const bool numberOnTop =
+        document.PageNumbers && document.PageNumberPosition == TPageNumberPosition::pnpTopRight;
+    const bool numberBelow = document.PageNumbers && !numberOnTop;
+    auto lines = [&](const std::vector<std::string>& texts, const TFont& font) {
+        std::string group;
+        for (const std::string& line : texts) {
+            group +=
+                "\\pard\\plain\\ql " + out.FontCode(font, false) + " " + RtfText(line) + "\\par\n";
+        }
+        return group;
+    };
+    auto numberLine = [&] {
+        return "\\pard\\plain\\qr " + out.FontCode(document.PageNumberFont, false) + " " + number +
+               "\\par\n";
+    };
+    if (numberOnTop || !document.PageHeader.empty()) {
+        rtf += "{\\header\n" + (numberOnTop ? numberLine() : std::string()) +
+               lines(document.PageHeader, document.PageHeaderFont) + "}\n";
+    }
+    if (numberBelow || !document.PageFooter.empty()) {
+        rtf += "{\\footer\n" + lines(document.PageFooter, document.PageFooterFont) +
+               (numberBelow ? numberLine() : std::string()) + "}\n";
+    }
+    return rtf;
+}
+
+std::string RtfHeader(const RtfExport& out, const std::string& pageSetup) {
     std::string header = "{\\rtf1\\ansi\\ansicpg1252\\deff0\\uc1\n{\\fonttbl\n";
     for (std::size_t i = 0; i < out.Fonts().size(); ++i) {
         header +=
@@ -58,7 +117,7 @@ std::string RtfHeader(const RtfExport& out) {
                   std::to_string(ColorGreen(color)) + "\\blue" + std::to_string(ColorBlue(color)) +
                   ";\n";
     }
-    header += "}\n\\pard\\plain\n";
+    header += "}\n" + pageSetup + "\\pard\\plain\n";
     return header;
 }
 
@@ -84,7 +143,8 @@ std::string WriteDocumentRtf(TTavContents& document) {
     for (std::size_t i = 0; i < document.Count(); ++i) {
         document.Item(i).WriteRTF(out);
     }
-    std::string rtf = RtfHeader(out);
+    const std::string pageSetup = RtfPageSetup(document, out);
+    std::string rtf = RtfHeader(out, pageSetup);
     for (const std::string& line : out.Lines()) {
         rtf += line;
         rtf += '\n';

@@ -27,10 +27,10 @@ void TTavPrinter::Generate(Report& report) {
     if (Document == nullptr) {
         return;
     }
-    report.SetMarginLeft(1.0);
-    report.SetMarginRight(1.0);
-    report.SetMarginTop(2.0);
-    report.SetMarginBottom(1.0);
+    report.SetMarginLeft(PrintMarginLeftCm);
+    report.SetMarginRight(PrintMarginRightCm);
+    report.SetMarginTop(PrintMarginTopCm);
+    report.SetMarginBottom(PrintMarginBottomCm);
     report.SetFont(Font);
 
     struct Restore {

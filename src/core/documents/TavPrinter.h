@@ -13,6 +13,15 @@ class TTavContents;
 // Prints a document through the print engine: page header with the
 // background picture and the page number, the items with their fit tests
 // and page breaks, and the page footer.
+// The page that documents print on: A4, with these margins (a document's
+// InitialMarginLeft replaces the left one).
+inline constexpr double PaperWidthCm = 21.0;
+inline constexpr double PaperHeightCm = 29.7;
+inline constexpr double PrintMarginLeftCm = 1.0;
+inline constexpr double PrintMarginRightCm = 1.0;
+inline constexpr double PrintMarginTopCm = 2.0;
+inline constexpr double PrintMarginBottomCm = 1.0;
+
 class TTavPrinter {
 public:
     TTavContents* Document = nullptr;

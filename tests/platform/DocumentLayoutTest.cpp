@@ -1,0 +1,116 @@
+// Every text of the preliminary documents fits its cell: measured with the
+// fonts the program ships with (Times New Roman is Liberation Serif, metric
+// compatible), no cell's visible text is wider than the cell, so no label
+// crosses a column rule in the window, in print or in the exports.
+#include <gtest/gtest.h>
+
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+#include <filesystem>
+
+#include "StudyFixture.h"
+#include "base/TextUtil.h"
+#include "documents/Cell.h"
+#include "documents/Contents.h"
+#include "documents/DocumentExport.h"
+#include "platform/QtCanvas.h"
+
+#include "documents/Table.h"
+#include "preliminary/BaseTable.h"
+#include "preliminary/Cochran.h"
+#include "preliminary/Grubbs.h"
+#include "study/DescriptiveReport.h"
+#include "study/PreliminaryStats.h"
+
+using namespace veltrio;
+using namespace veltrio::testing;
+
+namespace {
+
+class DocumentLayout : public StudyFixture {
+protected:
+    static void SetUpTestSuite() {
+        static int argc = 1;
+        static char name[] = "platform_tests";
+        static char* argv[] = {name, nullptr};
+        if (!QGuiApplication::instance()) {
+            new QGuiApplication(argc, argv);
+        }
+    }
+
+    // "what: row r, column c: text (natural width > cell width)" for each
+    // cell whose content does not fit.
+    std::vector<std::string> Overflows(TTavContents& doc, const std::string& what) {
+        QImage scratch(1, 1, QImage::Format_RGB32);
+        QPainter painter(&scratch);
+        platform::QtCanvas canvas(painter, 96);
+        LayOutForExport(doc, canvas);
+        std::vector<std::string> found;
+        auto check = [&](const TTavBaseTable& t, const std::string& part) {
+            for (int r = 0; r < t.RowCount(); ++r) {
+                for (int c = 0; c < t.ColCount(); ++c) {
+                    const TTavCell& cell = *t.ReadCell(r, c);
+                    if (cell.Width <= 0 || cell.Kind != TCellKind::ckLines) {
+                        continue;
+                    }
+                    canvas.SetFont(cell.Font ? *cell.Font : doc.DefaultFont);
+                    // The ink of the text: blanks that only place a number
+                    // on its decimal point do not count.
+                    int need = 0;
+                    std::string text;
+                    for (const auto& line : cell.TextLines()) {
+                        need = std::max(need, canvas.TextWidth(Trim(line)));
+                        text += (text.empty() ? "" : " | ") + Trim(line);
+                    }
+                    // A cell keeps 4 pixels clear on either side of its text.
+                    if (need + 8 > cell.Width) {
+                        found.push_back(what + " " + part + " row " + std::to_string(r) +
+                                        ", column " + std::to_string(c) + ": \"" + text + "\" (" +
+                                        std::to_string(need) + " > " +
+                                        std::to_string(cell.Width) + ")");
+                    }
+                }
+            }
+        };
+        for (std::size_t i = 0; i < doc.Count(); ++i) {
+            if (auto* t = dynamic_cast<TTavTable*>(&doc.Item(i))) {
+                check(t->Head(), "head");
+                check(*t, "body");
+            }
+        }
+        return found;
+    }
+};
+
+TEST_F(DocumentLayout, NoTextLeavesItsCell) {
+    for (const std::string name : {"LEAD", "NITRATE", "PESTICIDE", "GLUCOSE"}) {
+        ASSERT_EQ(ReadStudyFile(program, std::filesystem::path(VELTRIO_SOURCE_DIR) / "examples" /
+                                             (name + ".PAR")),
+                  0);
+        std::vector<std::pair<std::string, std::unique_ptr<TTavContents>>> docs;
+        if (study().Design == dkSplitLevel) {
+            docs.emplace_back("base table", MakeSplitLevelBaseTable(program, true));
+            docs.emplace_back("corrected base table", MakeSplitLevelBaseTable(program, false));
+        } else {
+            docs.emplace_back("base table", MakeUniformBaseTable(program));
+        }
+        docs.emplace_back("Cochran", MakeCochranReport(program));
+        docs.emplace_back("Grubbs", MakeGrubbsReport(program));
+        docs.emplace_back("descriptive statistics",
+                          MakeDescriptiveReport(program, CurrentDescriptiveFigures(program)));
+        for (auto& [what, doc] : docs) {
+            ASSERT_NE(doc, nullptr) << name << " " << what;
+            const auto overflows = Overflows(*doc, name + " " + what);
+            EXPECT_TRUE(overflows.empty()) << [&] {
+                std::string all;
+                for (const auto& o : overflows) {
+                    all += o + "\n";
+                }
+                return all;
+            }();
+        }
+    }
+}
+
+} // namespace
