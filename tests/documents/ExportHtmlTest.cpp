@@ -195,67 +195,87 @@ struct HtmlCellCase {
 TEST(HtmlTable, CellAttributesFontsAndContents) {
     const HtmlCellCase cases[] = {
         {"number", [](TTavCell& c) { c.SetValue(3.14159), c.Decimals = 2; },
-         "<TD ALIGN=RIGHT HEIGHT = \"15\" WIDTH = \"50\">3.14</TD> \n"},
+         "<TD ALIGN=RIGHT HEIGHT = \"15\" WIDTH = \"50\" CLASS=\"t b l r\">3.14</TD> \n"},
         {"missing number", [](TTavCell& c) { c.SetValue(MissingValue); },
-         "<TD ALIGN=RIGHT HEIGHT = \"15\" WIDTH = \"50\">&nbsp;</TD> \n"},
+         "<TD ALIGN=RIGHT HEIGHT = \"15\" WIDTH = \"50\" CLASS=\"t b l r\">&nbsp;</TD> \n"},
         {"left, plain line",
          [](TTavCell& c) {
              c.Kind = TCellKind::ckLines;
              c.Lines = {"a<b&c"};
              c.Alignment = TAlignment::alLeft;
          },
-         "<TD HEIGHT = \"15\" WIDTH = \"50\">a&lt;b&amp;c <br></TD> \n"},
+         "<TD HEIGHT = \"15\" WIDTH = \"50\" CLASS=\"t b l r\">a&lt;b&amp;c <br></TD> \n"},
         {"centre, one empty plain line",
          [](TTavCell& c) {
              c.Kind = TCellKind::ckLines;
              c.Lines = {""};
              c.Alignment = TAlignment::alCenter;
          },
-         "<TD ALIGN=CENTER HEIGHT = \"15\" WIDTH = \"50\">&nbsp; <br></TD> \n"},
+         "<TD ALIGN=CENTER HEIGHT = \"15\" WIDTH = \"50\" CLASS=\"t b l r\">&nbsp; <br></TD> \n"},
         {"plain lines without a line",
          [](TTavCell& c) {
              c.Kind = TCellKind::ckLines;
              c.Lines.clear();
          },
-         "<TD ALIGN=RIGHT HEIGHT = \"15\" WIDTH = \"50\">&nbsp;</TD> \n"},
+         "<TD ALIGN=RIGHT HEIGHT = \"15\" WIDTH = \"50\" CLASS=\"t b l r\">&nbsp;</TD> \n"},
         {"decimal alignment, two plain lines",
          [](TTavCell& c) {
              c.Kind = TCellKind::ckLines;
              c.Lines = {"1.5", "22.25"};
              c.Alignment = TAlignment::alDecimal;
          },
-         "<TD ALIGN=LEFT HEIGHT = \"15\" WIDTH = \"50\">1.5 <br>22.25 <br></TD> \n"},
+         "<TD ALIGN=LEFT HEIGHT = \"15\" WIDTH = \"50\" CLASS=\"t b l r d\">1.5 <br>22.25 <br></TD> \n"},
         {"background colour",
          [](TTavCell& c) {
              c.Color = kRed;
              c.Width = 80;
              c.Height = 20;
          },
-         "<TD ALIGN=RIGHT BGCOLOR=\"FF0000\" HEIGHT = \"20\" WIDTH = \"80\">&nbsp;</TD> \n"},
+         "<TD ALIGN=RIGHT BGCOLOR=\"FF0000\" HEIGHT = \"20\" WIDTH = \"80\" CLASS=\"t b l r\">&nbsp;</TD> \n"},
         {"formatted lines",
          [](TTavCell& c) {
              c.AddLine("&pm 2");
              c.AddLine("s&subr;");
          },
-         "<TD ALIGN=RIGHT HEIGHT = \"15\" WIDTH = \"50\"><FONT FACE=\"Symbol\">±</FONT> 2 "
+         "<TD ALIGN=RIGHT HEIGHT = \"15\" WIDTH = \"50\" CLASS=\"t b l r\"><FONT FACE=\"Symbol\">±</FONT> 2 "
          "s<sub>r</sub> </TD> \n"},
         {"own font: colour, face and size differ",
          [](TTavCell& c) {
              c.AddLine("x");
              c.SetFont(MakeFont("Arial", 12, kRed, true, false, true));
          },
-         "<TD ALIGN=RIGHT HEIGHT = \"15\" WIDTH = \"50\"><FONT COLOR=\"FF0000\" FACE=\"Arial\" "
+         "<TD ALIGN=RIGHT HEIGHT = \"15\" WIDTH = \"50\" CLASS=\"t b l r\"><FONT COLOR=\"FF0000\" FACE=\"Arial\" "
          "SIZE=\"+1\" ><B><U>  x </FONT></U></B>  </TD> \n"},
         {"own font like the base but italic",
          [](TTavCell& c) {
              c.AddLine("x");
              c.SetFont(MakeFont("Times New Roman", 10, clBlack, false, true));
          },
-         "<TD ALIGN=RIGHT HEIGHT = \"15\" WIDTH = \"50\"><FONT ><I>  x </FONT></I>  </TD> \n"},
+         "<TD ALIGN=RIGHT HEIGHT = \"15\" WIDTH = \"50\" CLASS=\"t b l r\"><FONT ><I>  x </FONT></I>  </TD> \n"},
         {"time", [](TTavCell& c) { c.SetTime(0.75); },
-         "<TD ALIGN=RIGHT HEIGHT = \"15\" WIDTH = \"50\">18:00:00</TD> \n"},
+         "<TD ALIGN=RIGHT HEIGHT = \"15\" WIDTH = \"50\" CLASS=\"t b l r\">18:00:00</TD> \n"},
         {"covered by a merged cell", [](TTavCell& c) { c.MergeState = TMergeState::msCovered; },
          ""},
+        // The style sheet draws the cell's own rules; a hidden column shows
+        // no box.
+        {"rules of their own",
+         [](TTavCell& c) {
+             c.SetTime(0.75);
+             c.Borders = bdTop | bdLeft;
+         },
+         "<TD ALIGN=RIGHT HEIGHT = \"15\" WIDTH = \"50\" CLASS=\"t l\">18:00:00</TD> \n"},
+        {"no rules",
+         [](TTavCell& c) {
+             c.SetTime(0.75);
+             c.Borders = 0;
+         },
+         "<TD ALIGN=RIGHT HEIGHT = \"15\" WIDTH = \"50\">18:00:00</TD> \n"},
+        {"hidden column",
+         [](TTavCell& c) {
+             c.SetTime(0.75);
+             c.Width = 0;
+         },
+         "<TD ALIGN=RIGHT HEIGHT = \"15\" WIDTH = \"0\" CLASS=\"h\">18:00:00</TD> \n"},
     };
     for (const HtmlCellCase& c : cases) {
         TTavCell cell;
@@ -275,7 +295,7 @@ TEST(HtmlTable, CellSizesCanBeSwitchedOff) {
     HtmlExport out;
     out.CellSizes = false;
     cell.WriteHTML(out);
-    EXPECT_EQ(out.Text(), "<TD ALIGN=RIGHT BGCOLOR=\"FF0000\">2</TD> \n");
+    EXPECT_EQ(out.Text(), "<TD ALIGN=RIGHT BGCOLOR=\"FF0000\" CLASS=\"t b l r\">2</TD> \n");
 }
 
 TEST(HtmlTable, TitleRowsMergedHeadAndFootnotes) {
@@ -294,19 +314,19 @@ TEST(HtmlTable, TitleRowsMergedHeadAndFootnotes) {
     HtmlExport out;
     table.WriteHTML(out);
     EXPECT_EQ(out.Text(),
+              "<TABLE BORDER=1>\n"
               "<CAPTION>\n"
               "Table 1 <br>Level &lt;A&gt; <br></CAPTION>\n"
-              "<TABLE BORDER=1>\n"
               "<TR> \n"
-              "<TD ALIGN=RIGHT HEIGHT = \"15\" WIDTH = \"40\">h0 </TD> \n"
-              "<TD ALIGN=RIGHT HEIGHT = \"15\" WIDTH = \"120\" COLSPAN= \"3\">h1 </TD> \n"
+              "<TD ALIGN=RIGHT HEIGHT = \"15\" WIDTH = \"40\" CLASS=\"t b l r\">h0 </TD> \n"
+              "<TD ALIGN=RIGHT HEIGHT = \"15\" WIDTH = \"120\" COLSPAN= \"3\" CLASS=\"t b l r\">h1 </TD> \n"
               "</TR> \n"
               "\n"
               "<TR> \n"
-              "<TD ALIGN=RIGHT HEIGHT = \"15\" WIDTH = \"40\">0</TD> \n"
-              "<TD ALIGN=RIGHT HEIGHT = \"15\" WIDTH = \"40\">1</TD> \n"
-              "<TD ALIGN=RIGHT HEIGHT = \"15\" WIDTH = \"40\">2</TD> \n"
-              "<TD ALIGN=RIGHT HEIGHT = \"15\" WIDTH = \"40\">3</TD> \n"
+              "<TD ALIGN=RIGHT HEIGHT = \"15\" WIDTH = \"40\" CLASS=\"t b l r\">0</TD> \n"
+              "<TD ALIGN=RIGHT HEIGHT = \"15\" WIDTH = \"40\" CLASS=\"t b l r\">1</TD> \n"
+              "<TD ALIGN=RIGHT HEIGHT = \"15\" WIDTH = \"40\" CLASS=\"t b l r\">2</TD> \n"
+              "<TD ALIGN=RIGHT HEIGHT = \"15\" WIDTH = \"40\" CLASS=\"t b l r\">3</TD> \n"
               "</TR> \n"
               "\n"
               "</TABLE>\n"
@@ -321,7 +341,7 @@ TEST(HtmlTable, BareGridIsATableWithoutCaption) {
     HtmlExport out;
     grid.WriteHTML(out);
     EXPECT_EQ(out.Text(), "<TABLE BORDER=1>\n<TR> \n"
-                          "<TD ALIGN=RIGHT HEIGHT = \"15\" WIDTH = \"50\">1.0</TD> \n"
+                          "<TD ALIGN=RIGHT HEIGHT = \"15\" WIDTH = \"50\" CLASS=\"t b l r\">1.0</TD> \n"
                           "</TR> \n\n</TABLE>\n");
 }
 
@@ -455,7 +475,7 @@ TEST(HtmlPage, SwitchesReachTheItems) {
     std::string html;
     ASSERT_TRUE(ReadWholeFile(dir / "p.html", html));
     EXPECT_NE(html.find("&plusmn  2\n"), std::string::npos) << html;
-    EXPECT_NE(html.find("<TD ALIGN=RIGHT>&nbsp;</TD> "), std::string::npos) << html;
+    EXPECT_NE(html.find("<TD ALIGN=RIGHT CLASS=\"t b l r\">&nbsp;</TD> "), std::string::npos) << html;
 }
 
 TEST(HtmlPage, AGifWriterErrorEndsThePageAfterTheImageElement) {
@@ -487,6 +507,28 @@ TEST(HtmlPage, AnUnwritablePageIsAnExportError) {
     const fs::path missing = FreshFolder("unwritable") / "no such folder" / "p.html";
     EXPECT_THROW(WriteDocumentHtml(document, missing), EExportError);
     EXPECT_FALSE(fs::exists(missing));
+}
+
+TEST(HtmlPage, AStyleSheetLaysTablesOutAsTheyPrint) {
+    const fs::path dir = FreshFolder("style");
+    TTavContents document;
+    document.DefaultFont = MakeFont("Times New Roman", 10);
+    auto table = std::make_unique<TTavTable>(1, 1);
+    table->Title = {"Lead, mg/kg"};
+    document.AddTable(std::move(table));
+    WriteDocumentHtml(document, dir / "p.html");
+    std::string html;
+    ASSERT_TRUE(ReadWholeFile(dir / "p.html", html));
+    const auto style = html.find("<STYLE>");
+    ASSERT_NE(style, std::string::npos);
+    EXPECT_LT(style, html.find("</HEAD>"));
+    EXPECT_NE(html.find("font-family: \"Times New Roman\""), std::string::npos);
+    EXPECT_NE(html.find("font-size: 10pt"), std::string::npos);
+    EXPECT_NE(html.find("border-collapse: collapse"), std::string::npos);
+    // The caption is the table's first child, as HTML requires.
+    EXPECT_NE(html.find("<TABLE BORDER=1>\n<CAPTION>\nLead, mg/kg <br></CAPTION>"),
+              std::string::npos)
+        << html;
 }
 
 } // namespace

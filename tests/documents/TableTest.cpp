@@ -573,6 +573,49 @@ TEST(TablePrinting, PaperLayoutAndCellPlacement) {
     EXPECT_NEAR(a->Y - lab->Y, ref.Head().ReadRowHeightCm(0), 1e-9);
 }
 
+TEST(TableGrowToText, FixedColumnsWidenToTheirLabelsOnly) {
+    // Column 0 a label too wide for it, column 1 a decimal-aligned number
+    // text, column 2 hidden, column 3 a merged head over 3 and 4.
+    TTavTable t(1, 5);
+    t.SetAutoSize(false);
+    t.GrowToText = true;
+    for (int col = 0; col < 5; ++col) {
+        t.SetColWidth(col, col == 2 ? 0 + 1 : 30);
+    }
+    t.ReadCell(0, 0)->AddLine("Laboratories before the test");
+    t.ReadCell(0, 0)->Alignment = TAlignment::alLeft;
+    t.ReadCell(0, 1)->AddLine("   12.345678901234   ");
+    t.ReadCell(0, 1)->Alignment = TAlignment::alDecimal;
+    t.ReadCell(0, 2)->AddLine("hidden method code");
+    t.HeadCell(3)->AddLine("a merged head that is long");
+    t.Head().MergeRowCells(0, 3, 1);
+    t.ApplyMerges();
+    FakeCanvas canvas;
+    t.ScreenWidth(canvas);
+    const int label = t.ReadCell(0, 0)->NaturalWidth(canvas);
+    EXPECT_EQ(t.ReadCell(0, 0)->Width, label);
+    EXPECT_EQ(t.HeadCell(0)->Width, label) << "the head follows its column";
+    EXPECT_EQ(t.ReadCell(0, 1)->Width, 30);
+    EXPECT_EQ(t.ReadCell(0, 2)->Width, 1);
+    EXPECT_EQ(t.ReadCell(0, 3)->Width, 30);
+    // Never narrower: a shorter label later leaves the width.
+    t.ReadCell(0, 0)->Lines = {"x"};
+    t.ScreenWidth(canvas);
+    EXPECT_EQ(t.ReadCell(0, 0)->Width, label);
+    // On paper the report's measures decide, rounded up to whole pixels.
+    FakeReport report;
+    t.ReadCell(0, 0)->Lines = {"Laboratories before the test, and more words"};
+    t.ReportWidth(report);
+    EXPECT_GE(t.ReadCell(0, 0)->WidthCm() + 1e-9, t.ReadCell(0, 0)->NaturalWidthCm(report));
+    // Without the switch a fixed table keeps its widths.
+    TTavTable fixed(1, 1);
+    fixed.SetAutoSize(false);
+    fixed.SetColWidth(0, 30);
+    fixed.ReadCell(0, 0)->AddLine("Laboratories before the test");
+    fixed.ScreenWidth(canvas);
+    EXPECT_EQ(fixed.ReadCell(0, 0)->Width, 30);
+}
+
 } // namespace
 TEST(TablePrinting, EveryHeadRowIsPrintedAboveTheBody) {
     // A head of three rows (group captions over the columns) on paper, on

@@ -46,25 +46,45 @@ protected:
         QPainter painter(&scratch);
         platform::QtCanvas canvas(painter, 96);
         LayOutForExport(doc, canvas);
+        // Printed at 600 dpi, text is set without the screen's hinting and
+        // comes out wider; the cell must hold it in both.
+        platform::QtCanvas print(painter, 600);
+        auto width = [&](const TFont& font, const std::string& text) {
+            canvas.SetFont(font);
+            print.SetFont(font);
+            const int screen = canvas.TextWidth(text);
+            const int paper = (print.TextWidth(text) * 96 + 599) / 600;
+            return std::max(screen, paper);
+        };
         std::vector<std::string> found;
         auto check = [&](const TTavBaseTable& t, const std::string& part) {
             for (int r = 0; r < t.RowCount(); ++r) {
                 for (int c = 0; c < t.ColCount(); ++c) {
                     const TTavCell& cell = *t.ReadCell(r, c);
-                    if (cell.Width <= 0 || cell.Kind != TCellKind::ckLines) {
+                    const bool formatted = cell.Kind == TCellKind::ckFormatLines;
+                    if (cell.Width <= 0 || (cell.Kind != TCellKind::ckLines && !formatted)) {
                         continue;
                     }
-                    canvas.SetFont(cell.Font ? *cell.Font : doc.DefaultFont);
+                    const TFont& font = cell.Font ? *cell.Font : doc.DefaultFont;
                     // The ink of the text: blanks that only place a number
                     // on its decimal point do not count.
                     int need = 0;
                     std::string text;
+                    if (formatted) {
+                        // Markup is measured as it is drawn.
+                        canvas.SetFont(font);
+                        print.SetFont(font);
+                        need = std::max(cell.NaturalWidth(canvas) - 8,
+                                        ((cell.NaturalWidth(print) - 8) * 96 + 599) / 600);
+                    }
                     for (const auto& line : cell.TextLines()) {
-                        need = std::max(need, canvas.TextWidth(Trim(line)));
+                        if (!formatted) {
+                            need = std::max(need, width(font, Trim(line)));
+                        }
                         text += (text.empty() ? "" : " | ") + Trim(line);
                     }
-                    // A cell keeps 4 pixels clear on either side of its text.
-                    if (need + 8 > cell.Width) {
+                    // A cell keeps at least 2 pixels clear on either side of its text.
+                    if (need + 4 > cell.Width) {
                         found.push_back(what + " " + part + " row " + std::to_string(r) +
                                         ", column " + std::to_string(c) + ": \"" + text + "\" (" +
                                         std::to_string(need) + " > " +

@@ -630,6 +630,30 @@ void TTavCell::WriteHTML(HtmlExport& out) const {
     if (MergeState == TMergeState::msFirst) {
         open += " COLSPAN= " + Quoted(std::to_string(Span + 1));
     }
+    // The page's style sheet draws the cell's own rules (t, b, l, r) as in
+    // print, right-aligns decimal-aligned numbers (d) and shows no box for a
+    // hidden column (h).
+    std::string classes;
+    auto add = [&classes](const char* name) {
+        classes += classes.empty() ? name : std::string(" ") + name;
+    };
+    if (Width <= 0) {
+        add("h");
+    } else {
+        const std::pair<std::uint8_t, const char*> rules[] = {
+            {bdTop, "t"}, {bdBottom, "b"}, {bdLeft, "l"}, {bdRight, "r"}};
+        for (const auto& [bit, name] : rules) {
+            if ((Borders & bit) != 0) {
+                add(name);
+            }
+        }
+        if (Alignment == TAlignment::alDecimal) {
+            add("d");
+        }
+    }
+    if (!classes.empty()) {
+        open += " CLASS=" + Quoted(classes);
+    }
     open += ">";
     out.Write(open);
     if (Font) {

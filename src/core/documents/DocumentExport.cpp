@@ -121,6 +121,33 @@ std::string RtfHeader(const RtfExport& out, const std::string& pageSetup) {
     return header;
 }
 
+// Tables as they print: thin collapsed rules where the cells have them
+// (instead of the grid of BORDER=1), numbers right-aligned with figures of
+// one width, hidden columns without a box, the document's font and size.
+std::string HtmlStyleSheet(const TFont& font) {
+    std::string family;
+    for (const char c : font.Name) {
+        if (c != '"' && c != '<' && c != '>' && c != '\\' && c != ';' && c != '{' && c != '}') {
+            family += c;
+        }
+    }
+    return "<STYLE>\n"
+           "body { font-family: \"" +
+           family + "\", \"Liberation Serif\", serif; font-size: " +
+           std::to_string(font.Size > 0 ? font.Size : 10) +
+           "pt; }\n"
+           "table { border-collapse: collapse; border: none; margin: 0.2em 0 0.8em 0; }\n"
+           "caption { text-align: left; white-space: nowrap; }\n"
+           "td { border: none; padding: 1px 4px; vertical-align: top; }\n"
+           "td.t { border-top: 1px solid #000; }\n"
+           "td.b { border-bottom: 1px solid #000; }\n"
+           "td.l { border-left: 1px solid #000; }\n"
+           "td.r { border-right: 1px solid #000; }\n"
+           "td.d { text-align: right; font-variant-numeric: tabular-nums; white-space: nowrap; }\n"
+           "td.h { padding: 0; border: none; font-size: 0; line-height: 0; }\n"
+           "</STYLE>";
+}
+
 } // namespace
 
 void LayOutForExport(TTavContents& document, Canvas& canvas) {
@@ -162,6 +189,7 @@ void WriteDocumentHtml(TTavContents& document, HtmlExport& out) {
     out.WriteLine("<HEAD>");
     out.WriteLine("<META charset=\"utf-8\">");
     out.WriteLine("<TITLE>" + HtmlText(document.PrintTitle) + "</TITLE>");
+    out.WriteLine(HtmlStyleSheet(document.DefaultFont));
     out.WriteLine("</HEAD>");
     out.WriteLine("<BODY>");
     for (std::size_t i = 0; i < document.Count(); ++i) {

@@ -1,5 +1,7 @@
 #include "documents/Table.h"
 
+#include <cmath>
+
 #include "documents/Canvas.h"
 #include "documents/DocumentMessages.h"
 #include "documents/HtmlExport.h"
@@ -160,10 +162,69 @@ int TTavTable::LinesWidth(Canvas& canvas, const std::vector<std::string>& lines)
     return width;
 }
 
+namespace {
+
+// Whether a cell's plain text decides the least width of its column.
+bool MeasuredForGrowth(const TTavCell& cell) {
+    return (cell.Kind == TCellKind::ckLines || cell.Kind == TCellKind::ckFormatLines) &&
+           cell.MergeState == TMergeState::msNormal && cell.Alignment != TAlignment::alDecimal;
+}
+
+// Columns narrower than this are hidden on purpose.
+constexpr int HiddenColumnPixels = 2;
+
+} // namespace
+
+void TTavTable::GrowColumns(Canvas& canvas) {
+    for (int col = 0; col < ColCount(); ++col) {
+        const int current = RowCount() > 0 ? ReadCell(0, col)->Width : HeadCell(col)->Width;
+        if (current < HiddenColumnPixels) {
+            continue;
+        }
+        int need = current;
+        for (TTavBaseTable* part : {m_head.get(), static_cast<TTavBaseTable*>(this)}) {
+            for (int row = 0; row < part->RowCount(); ++row) {
+                const TTavCell& cell = *part->ReadCell(row, col);
+                if (MeasuredForGrowth(cell)) {
+                    need = std::max(need, cell.NaturalWidth(canvas));
+                }
+            }
+        }
+        if (need > current) {
+            SetColWidth(col, need);
+        }
+    }
+}
+
+void TTavTable::GrowColumnsCm(Report& report) {
+    for (int col = 0; col < ColCount(); ++col) {
+        const TTavCell& top = RowCount() > 0 ? *ReadCell(0, col) : *HeadCell(col);
+        if (top.Width < HiddenColumnPixels) {
+            continue;
+        }
+        const double current = top.WidthCm();
+        double need = current;
+        for (TTavBaseTable* part : {m_head.get(), static_cast<TTavBaseTable*>(this)}) {
+            for (int row = 0; row < part->RowCount(); ++row) {
+                const TTavCell& cell = *part->ReadCell(row, col);
+                if (MeasuredForGrowth(cell)) {
+                    need = std::max(need, cell.NaturalWidthCm(report));
+                }
+            }
+        }
+        if (need > current) {
+            // Rounded up to whole pixels, so that the width never falls short.
+            SetColWidth(col, static_cast<int>(std::ceil(need * PixelsPerCm())));
+        }
+    }
+}
+
 void TTavTable::Draw(int x, int y, Canvas& canvas) {
     CalcCommaPlaces(canvas);
     if (AutoSize() && LayoutNeeded) {
         ScreenLayout(canvas);
+    } else if (!AutoSize() && GrowToText) {
+        GrowColumns(canvas);
     }
     int ly = y;
     for (const std::string& line : Title) {
@@ -184,6 +245,8 @@ void TTavTable::Draw(int x, int y, Canvas& canvas) {
 int TTavTable::ScreenHeight(Canvas& canvas) {
     if (AutoSize() && LayoutNeeded) {
         ScreenLayout(canvas);
+    } else if (!AutoSize() && GrowToText) {
+        GrowColumns(canvas);
     }
     CachedHeight = LinesHeight(canvas, Title) + m_head->TotalHeight() + TotalHeight() +
                    LinesHeight(canvas, Footnotes) + 4;
@@ -193,6 +256,8 @@ int TTavTable::ScreenHeight(Canvas& canvas) {
 int TTavTable::ScreenWidth(Canvas& canvas) {
     if (AutoSize() && LayoutNeeded) {
         ScreenLayout(canvas);
+    } else if (!AutoSize() && GrowToText) {
+        GrowColumns(canvas);
     }
     return std::max({LinesWidth(canvas, Title), LinesWidth(canvas, Footnotes), m_head->TotalWidth(),
                      TotalWidth()});
@@ -202,6 +267,8 @@ double TTavTable::ReportWidth(Report& report) {
     if (AutoSize()) {
         CalcCommaPlacesCm(report);
         PaperLayout(report);
+    } else if (GrowToText) {
+        GrowColumnsCm(report);
     }
     double width = TotalWidthCm();
     for (const auto* lines : {&Title, &Footnotes}) {
@@ -216,6 +283,8 @@ double TTavTable::ReportHeight(Report& report) {
     if (AutoSize()) {
         CalcCommaPlacesCm(report);
         PaperLayout(report);
+    } else if (GrowToText) {
+        GrowColumnsCm(report);
     }
     const double lineHeight = report.RowHeight();
     const double footnotes =
@@ -248,6 +317,8 @@ void TTavTable::Print(Report& report) {
     CalcCommaPlacesCm(report);
     if (AutoSize()) {
         PaperLayout(report);
+    } else if (GrowToText) {
+        GrowColumnsCm(report);
     }
     const double lineHeight = report.RowHeight();
     const double needed = static_cast<double>(Title.size()) * lineHeight + PixelsToCm(2) +
@@ -313,12 +384,13 @@ void TTavTable::CollectFonts(RtfExport& out) {
 }
 
 void TTavTable::WriteHTML(HtmlExport& out) {
+    // The caption is the table's first child, where HTML allows it.
+    out.WriteLine("<TABLE BORDER=1>");
     out.WriteLine("<CAPTION>");
     for (const std::string& line : Title) {
         out.Write(HtmlText(line) + " <br>");
     }
     out.WriteLine("</CAPTION>");
-    out.WriteLine("<TABLE BORDER=1>");
     m_head->WriteHtmlRows(out);
     WriteHtmlRows(out);
     out.WriteLine("</TABLE>");

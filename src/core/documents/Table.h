@@ -21,6 +21,11 @@ public:
     const TTavBaseTable& Head() const { return *m_head; }
     std::vector<std::string> Title;
     std::vector<std::string> Footnotes;
+    // With fixed widths (AutoSize off): a column whose plain text (a label,
+    // a level name) would not fit widens to it, on the screen and on paper,
+    // and never narrows. Merged, decimal-aligned and hidden cells keep their
+    // widths.
+    bool GrowToText = false;
 
     TTavCell* HeadCell(int col) { return m_head->ReadCell(0, col); }
     void SetColBorders(int col, std::uint8_t borders);
@@ -57,6 +62,8 @@ protected:
 
 private:
     template <typename F> void ForColumnCells(int col, F&& apply);
+    void GrowColumns(Canvas& canvas);
+    void GrowColumnsCm(Report& report);
     static int LinesHeight(Canvas& canvas, const std::vector<std::string>& lines);
     static int LinesWidth(Canvas& canvas, const std::vector<std::string>& lines);
     // The title lines and the head from the cursor down; the cursor ends at

@@ -256,6 +256,7 @@ std::unique_ptr<TTavContents> SplitLevelReport(Program& program, bool corrected)
 
     auto t2 = std::make_unique<TTavTable>(6, levels + 1);
     t2->SetAutoSize(false);
+    t2->GrowToText = true; // labels of any language fit their column
     TableLineWidth(program, *t2);
     t2->Title = {program.LibText(2, 17)};
     t2->SetColWidthCm(0, 4.15);
@@ -310,6 +311,7 @@ std::unique_ptr<TTavContents> UniformReport(Program& program) {
 
     auto layout = [&](TTavTable& t, int rows, double rowHeight, double headHeight) {
         t.SetAutoSize(false);
+        t.GrowToText = true; // labels of any language fit their column
         TableLineWidth(program, t);
         // The labels of the statistics table ("Laboratories before the
         // test") need the 4.15 cm the split-level and Grubbs reports give

@@ -391,6 +391,7 @@ std::unique_ptr<TTavTable> StatisticsTable(Program& program) {
     const int levels = s.NoOfLevels;
     auto t = std::make_unique<TTavTable>(6, levels + 1);
     t->SetAutoSize(false);
+    t->GrowToText = true; // labels of any language fit their column
     TableLineWidth(program, *t);
     t->Title = {program.LibText(2, 32) + program.LibText(2, 107)};
     t->SetColWidthCm(0, 4.15);

@@ -92,6 +92,9 @@ std::unique_ptr<TTavTable> UniformTable(Program& program, const TPreliminaryStat
     const DataType& s = *program.CurrentStudy;
     auto table = std::make_unique<TTavTable>(kRows, s.NoOfLevels + 1);
     table->SetAutoSize(false);
+    // Level names of any length widen their column instead of running into
+    // the next one.
+    table->GrowToText = true;
     table->Title = {s.Substance + " " + s.Unit, program.LibText(2, 75)};
     table->SetColWidthCm(0, 2.5);
     for (int c = 1; c <= s.NoOfLevels; ++c) {
@@ -138,6 +141,9 @@ std::unique_ptr<TTavTable> SplitLevelTable(Program& program, const TPreliminaryS
     const int cols = 2 * s.NoOfLevels + 1;
     auto table = std::make_unique<TTavTable>(kRows, cols);
     table->SetAutoSize(false);
+    // Level names of any length widen their column instead of running into
+    // the next one.
+    table->GrowToText = true;
     table->Title = {" " + s.Substance + ", " + s.Unit, program.LibText(2, 75)};
     table->SetColWidthCm(0, 2.5);
     for (int c = 1; c < cols; ++c) {
