@@ -75,6 +75,49 @@ int PagePixels(double cm, double pixelsPerInch) {
     return std::max(1, static_cast<int>(std::lround(cm * pixelsPerInch / 2.54)));
 }
 
+// The white space kept around the drawing of an exported chart.
+constexpr double ExportMarginCm = 0.3;
+
+// The part of the page an exported chart shows: the drawing and a small
+// margin, in centimetres of the true-size page. A chart without shapes
+// keeps its whole page.
+struct TDrawingArea {
+    double Left = 0, Top = 0, Width = 0, Height = 0;
+};
+
+TDrawingArea DrawingArea(TDrawWindow& chart) {
+    // A chart laid out to fit a given size (a chart item of a document)
+    // keeps it.
+    if (chart.Proportioning == TProportioning::pFitToSize) {
+        return {0, 0, chart.ExportWidthCm(), chart.ExportHeightCm()};
+    }
+    TrueSizeLayout layout(chart);
+    QImage scratch(1, 1, QImage::Format_RGB32);
+    QPainter painter(&scratch);
+    QtCanvas canvas(painter, ScreenPixelsPerInch);
+    const auto box = chart.DrawnBox(canvas, true);
+    // Chart pixels to true centimetres.
+    const double perCm = ScreenPixelsPerCm / layout.Factor();
+    if (box[2] <= box[0] || box[3] <= box[1]) {
+        return {0, 0, chart.ExportWidthCm(), chart.ExportHeightCm()};
+    }
+    TDrawingArea area;
+    area.Left = std::max(0.0, box[0] / perCm - ExportMarginCm);
+    area.Top = std::max(0.0, box[1] / perCm - ExportMarginCm);
+    area.Width = box[2] / perCm + ExportMarginCm - area.Left;
+    area.Height = box[3] / perCm + ExportMarginCm - area.Top;
+    return area;
+}
+
+// The drawing of the area, its top-left corner at the painter's origin.
+void PaintChartArea(TDrawWindow& chart, QPainter& painter, double pixelsPerInch,
+                    const TDrawingArea& area) {
+    painter.save();
+    painter.translate(-area.Left * pixelsPerInch / 2.54, -area.Top * pixelsPerInch / 2.54);
+    PaintChartPage(chart, painter, pixelsPerInch);
+    painter.restore();
+}
+
 bool Fail(std::string* error, const std::string& why) {
     if (error) {
         *error = why;
@@ -100,8 +143,9 @@ QByteArray ChartAsPdf(TDrawWindow& chart) {
         QPdfWriter writer(&buffer);
         writer.setResolution(600);
         writer.setCreator(QStringLiteral("Veltrio"));
-        const double wcm = chart.ExportWidthCm();
-        const double hcm = chart.ExportHeightCm();
+        const TDrawingArea area = DrawingArea(chart);
+        const double wcm = area.Width;
+        const double hcm = area.Height;
         // Exact: a page near a standard size must not snap to it.
         const QPageSize size(QSizeF(wcm * 10.0, hcm * 10.0), QPageSize::Millimeter, QString(),
                              QPageSize::ExactMatch);
@@ -110,7 +154,7 @@ QByteArray ChartAsPdf(TDrawWindow& chart) {
         if (!painter.begin(&writer)) {
             return {};
         }
-        PaintChartPage(chart, painter, writer.resolution());
+        PaintChartArea(chart, painter, writer.resolution(), area);
         painter.end();
     }
     return bytes;
@@ -139,8 +183,9 @@ QByteArray ChartAsSvg(TDrawWindow& chart) {
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
-    const int w = PagePixels(chart.ExportWidthCm(), ScreenPixelsPerInch);
-    const int h = PagePixels(chart.ExportHeightCm(), ScreenPixelsPerInch);
+    const TDrawingArea area = DrawingArea(chart);
+    const int w = PagePixels(area.Width, ScreenPixelsPerInch);
+    const int h = PagePixels(area.Height, ScreenPixelsPerInch);
     QSvgGenerator svg;
     svg.setOutputDevice(&buffer);
     svg.setResolution(ScreenPixelsPerInch);
@@ -151,15 +196,15 @@ QByteArray ChartAsSvg(TDrawWindow& chart) {
     if (!painter.begin(&svg)) {
         return {};
     }
-    PaintChartPage(chart, painter, ScreenPixelsPerInch);
+    PaintChartArea(chart, painter, ScreenPixelsPerInch, area);
     painter.end();
     return bytes;
 }
 
 QImage ChartAsImage(TDrawWindow& chart, int pixelsPerInch) {
     const int ppi = std::max(1, pixelsPerInch);
-    QImage image(PagePixels(chart.ExportWidthCm(), ppi), PagePixels(chart.ExportHeightCm(), ppi),
-                 QImage::Format_RGB32);
+    const TDrawingArea area = DrawingArea(chart);
+    QImage image(PagePixels(area.Width, ppi), PagePixels(area.Height, ppi), QImage::Format_RGB32);
     if (image.isNull()) {
         // Too large to hold in memory.
         return image;
@@ -171,7 +216,7 @@ QImage ChartAsImage(TDrawWindow& chart, int pixelsPerInch) {
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing, true);
     painter.setRenderHint(QPainter::TextAntialiasing, true);
-    PaintChartPage(chart, painter, ppi);
+    PaintChartArea(chart, painter, ppi, area);
     return image;
 }
 

@@ -1,6 +1,7 @@
-// Charts exported as SVG, PNG and PDF: the page comes out at its true size,
-// shapes land where their centimetres say, texts keep their point size, and
-// the files are written whole or not at all.
+// Charts exported as SVG, PNG and PDF: the drawing comes out at its true
+// size, cut from its page with a margin of 0.3 cm, shapes land where their
+// centimetres say, texts keep their point size, and the files are written
+// whole or not at all.
 #include <gtest/gtest.h>
 
 #include <QGuiApplication>
@@ -27,9 +28,10 @@ const TColor Blue = MakeColor(0, 0, 255);
 constexpr const char* Title = "Reproducibility";
 
 // A 26 × 30 cm page with axes, a curve, a 20-point text and a filled red
-// square. The offset (1, 0.5) cm moves every shape: the square is placed at
-// (4, 4.5) so that it lands at (5, 5) cm on the page, and the text's left
-// edge at 11 cm with its bottom at 20.5 cm.
+// square, all inside a frame from (1, 1) to (25, 29.5) cm. The offset
+// (1, 0.5) cm moves every shape: the square is placed at (4, 4.5) so that it
+// lands at (5, 5) cm on the page, and the text's left edge at 11 cm with its
+// bottom at 20.5 cm.
 std::unique_ptr<TGraphWindow> SmallChart() {
     auto g = std::make_unique<TGraphWindow>();
     g->SetXinCm(26);
@@ -45,11 +47,28 @@ std::unique_ptr<TGraphWindow> SmallChart() {
     font.Size = 20;
     g->AddText(Title, 10, 20, 0, 0, font);
     g->AddSquare(4, 4.5, 0.5, Red, true);
+    g->AddRectangle(0, 0.5, 24, 29, clBlack, TPenStyle::psSolid, false);
     return g;
 }
 
 int Px(double cm, int ppi) {
     return static_cast<int>(std::lround(cm * ppi / 2.54));
+}
+
+// The exported part of SmallChart's page: the frame, the two screen pixels
+// its line may reach beyond it, and the margin of 0.3 cm.
+constexpr double FrameReachCm = 2 * 2.54 / 96;
+constexpr double CropLeftCm = 1 - FrameReachCm - 0.3;
+constexpr double CropTopCm = 1 - FrameReachCm - 0.3;
+constexpr double CropWidthCm = 24 + 2 * (FrameReachCm + 0.3);
+constexpr double CropHeightCm = 28.5 + 2 * (FrameReachCm + 0.3);
+
+// A point of the page in the pixels of the exported image.
+int Ix(double pageCm, int ppi) {
+    return Px(pageCm - CropLeftCm, ppi);
+}
+int Iy(double pageCm, int ppi) {
+    return Px(pageCm - CropTopCm, ppi);
 }
 
 bool IsRed(QRgb c) {
@@ -90,14 +109,13 @@ TEST_F(ChartExport, ImagesShowThePageAtItsTrueSizeWhateverTheScreen) {
     struct Case {
         int Ppi;
         int ScreenWidth, ScreenHeight;
-        int Width, Height; // the page in pixels
     } cases[] = {
-        {96, 800, 600, 983, 1134},
-        {192, 800, 600, 1965, 2268},
-        {96, 1920, 1080, 983, 1134},
+        {96, 800, 600},
+        {192, 800, 600},
+        {96, 1920, 1080},
         // A screen standing upright is narrower than the page.
-        {96, 600, 1000, 983, 1134},
-        {300, 2560, 1440, 3071, 3543},
+        {96, 600, 1000},
+        {300, 2560, 1440},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::to_string(c.Ppi) + " ppi, screen " + std::to_string(c.ScreenWidth) + "x" +
@@ -108,16 +126,21 @@ TEST_F(ChartExport, ImagesShowThePageAtItsTrueSizeWhateverTheScreen) {
         chart->Width = 400;
         chart->Height = 560;
         const QImage image = platform::ChartAsImage(*chart, c.Ppi);
-        ASSERT_EQ(image.width(), c.Width);
-        ASSERT_EQ(image.height(), c.Height);
+        // The drawing and its margin, not the 26 x 30 cm page.
+        const int slack = c.Ppi / 96 + 1;
+        EXPECT_NEAR(image.width(), Px(CropWidthCm, c.Ppi), slack);
+        EXPECT_NEAR(image.height(), Px(CropHeightCm, c.Ppi), slack);
         EXPECT_EQ(image.dotsPerMeterX(), std::lround(c.Ppi / 0.0254));
         // The square spans 4.5..5.5 cm both ways on the page.
-        EXPECT_TRUE(IsRed(image.pixel(Px(5, c.Ppi), Px(5, c.Ppi))));
-        EXPECT_TRUE(IsRed(image.pixel(Px(4.6, c.Ppi), Px(5.4, c.Ppi))));
-        EXPECT_TRUE(IsWhite(image.pixel(Px(4.3, c.Ppi), Px(5, c.Ppi))));
-        EXPECT_TRUE(IsWhite(image.pixel(Px(5, c.Ppi), Px(5.7, c.Ppi))));
+        EXPECT_TRUE(IsRed(image.pixel(Ix(5, c.Ppi), Iy(5, c.Ppi))));
+        EXPECT_TRUE(IsRed(image.pixel(Ix(4.6, c.Ppi), Iy(5.4, c.Ppi))));
+        EXPECT_TRUE(IsWhite(image.pixel(Ix(4.3, c.Ppi), Iy(5, c.Ppi))));
+        EXPECT_TRUE(IsWhite(image.pixel(Ix(5, c.Ppi), Iy(5.7, c.Ppi))));
         // Where the square stands without the offset the page is empty.
-        EXPECT_TRUE(IsWhite(image.pixel(Px(3.7, c.Ppi), Px(4.2, c.Ppi))));
+        EXPECT_TRUE(IsWhite(image.pixel(Ix(3.7, c.Ppi), Iy(4.2, c.Ppi))));
+        // The margin is white; the frame is drawn just inside it.
+        EXPECT_TRUE(IsWhite(image.pixel(Px(0.1, c.Ppi), Px(0.1, c.Ppi))));
+        EXPECT_FALSE(IsWhite(image.pixel(Ix(1, c.Ppi), Iy(10, c.Ppi))));
         // The window keeps its own size.
         EXPECT_EQ(chart->Width, 400);
         EXPECT_EQ(chart->Height, 560);
@@ -132,13 +155,13 @@ TEST_F(ChartExport, TextsKeepTheirPointSize) {
         SCOPED_TRACE(ppi);
         auto chart = SmallChart();
         const QImage image = platform::ChartAsImage(*chart, ppi);
-        const QRect area(Px(10.5, ppi), Px(18.5, ppi), Px(9, ppi), Px(2.3, ppi));
+        const QRect area(Ix(10.5, ppi), Iy(18.5, ppi), Px(9, ppi), Px(2.3, ppi));
         const QRect box = DarkBox(image, area);
         ASSERT_FALSE(box.isEmpty());
         EXPECT_NEAR(box.height() * 2.54 / ppi, 0.66, 0.06);
         // Left edge at 11 cm; the text's bottom (its descent) at 20.5 cm.
-        EXPECT_NEAR(box.left() * 2.54 / ppi, 11.0, 0.1);
-        EXPECT_NEAR((box.bottom() + 1) * 2.54 / ppi, 20.5, 0.06);
+        EXPECT_NEAR(box.left() * 2.54 / ppi + CropLeftCm, 11.0, 0.1);
+        EXPECT_NEAR((box.bottom() + 1) * 2.54 / ppi + CropTopCm, 20.5, 0.06);
         // 15 characters of 20 points: several centimetres, not tens.
         const double widthCm = box.width() * 2.54 / ppi;
         EXPECT_GT(widthCm, 4.0);
@@ -185,20 +208,22 @@ TEST_F(ChartExport, SvgIsAVectorPageOfTheTrueSize) {
     const QByteArray svg = platform::ChartAsSvg(*chart);
     QSvgRenderer renderer(svg);
     ASSERT_TRUE(renderer.isValid());
-    // The page in pixels of 96 ppi, drawn at its physical size: 26 × 30 cm.
-    EXPECT_EQ(renderer.viewBox(), QRect(0, 0, 983, 1134));
+    // The drawing in pixels of 96 ppi, at its physical size.
+    const QRect box = renderer.viewBox();
+    EXPECT_NEAR(box.width(), Px(CropWidthCm, 96), 2);
+    EXPECT_NEAR(box.height(), Px(CropHeightCm, 96), 2);
     EXPECT_TRUE(svg.contains(Title));
-    EXPECT_TRUE(svg.contains("width=\"260.")) << svg.left(600).toStdString();
-    EXPECT_TRUE(svg.contains("height=\"300.")) << svg.left(600).toStdString();
+    const std::string widthMm = "width=\"" + std::to_string(static_cast<int>(CropWidthCm * 10));
+    EXPECT_TRUE(svg.contains(widthMm.c_str())) << svg.left(600).toStdString();
     // Drawn again, the square is where the raster export puts it.
-    QImage image(983, 1134, QImage::Format_RGB32);
+    QImage image(box.size(), QImage::Format_RGB32);
     image.fill(Qt::white);
     {
         QPainter painter(&image);
         renderer.render(&painter);
     }
-    EXPECT_TRUE(IsRed(image.pixel(Px(5, 96), Px(5, 96))));
-    EXPECT_TRUE(IsWhite(image.pixel(Px(3.7, 96), Px(4.2, 96))));
+    EXPECT_TRUE(IsRed(image.pixel(Ix(5, 96), Iy(5, 96))));
+    EXPECT_TRUE(IsWhite(image.pixel(Ix(3.7, 96), Iy(4.2, 96))));
 
     const fs::path file = dir / "chart.svg";
     std::string error;
@@ -216,37 +241,38 @@ TEST_F(ChartExport, PngFilesCarryTheirResolution) {
     ASSERT_TRUE(platform::SaveChartAsPng(*chart, file, 300, &error)) << error;
     const QImage image(QString::fromStdString(file.string()));
     ASSERT_FALSE(image.isNull());
-    EXPECT_EQ(image.size(), QSize(3071, 3543));
+    EXPECT_NEAR(image.width(), Px(CropWidthCm, 300), 5);
+    EXPECT_NEAR(image.height(), Px(CropHeightCm, 300), 5);
     EXPECT_EQ(image.dotsPerMeterX(), std::lround(300 / 0.0254));
-    EXPECT_TRUE(IsRed(image.pixel(Px(5, 300), Px(5, 300))));
+    EXPECT_TRUE(IsRed(image.pixel(Ix(5, 300), Iy(5, 300))));
     EXPECT_EQ(FilesInDir(), 1u);
 }
 
-TEST_F(ChartExport, PdfIsOnePageOfThePageSize) {
+TEST_F(ChartExport, PdfIsOnePageOfTheDrawingsSize) {
     auto chart = SmallChart();
     const fs::path file = dir / "chart.pdf";
     std::string error;
     ASSERT_TRUE(platform::SaveChartAsPdf(*chart, file, &error)) << error;
     const auto [w, h] = veltrio::testing::PdfPageSize(file);
-    EXPECT_NEAR(w, 26 * PointsPerCm, 0.5);
-    EXPECT_NEAR(h, 30 * PointsPerCm, 0.5);
+    EXPECT_NEAR(w, CropWidthCm * PointsPerCm, 2);
+    EXPECT_NEAR(h, CropHeightCm * PointsPerCm, 2);
 
     const QImage page = veltrio::testing::RenderPdfPage(file, 96);
-    ASSERT_EQ(page.size(), QSize(983, 1134));
-    EXPECT_TRUE(IsRed(page.pixel(Px(5, 96), Px(5, 96))));
-    EXPECT_TRUE(IsWhite(page.pixel(Px(3.7, 96), Px(4.2, 96))));
+    EXPECT_TRUE(IsRed(page.pixel(Ix(5, 96), Iy(5, 96))));
+    EXPECT_TRUE(IsWhite(page.pixel(Ix(3.7, 96), Iy(4.2, 96))));
 
     // The text at 11 cm, its box about the font size high.
     const auto words = veltrio::testing::PdfWords(file);
     const auto it = std::find_if(words.begin(), words.end(),
                                  [](const auto& word) { return word.Text == Title; });
     ASSERT_NE(it, words.end());
-    EXPECT_NEAR(it->XMin / PointsPerCm, 11.0, 0.1);
-    EXPECT_NEAR(it->YMax / PointsPerCm, 20.5, 0.15);
+    EXPECT_NEAR(it->XMin / PointsPerCm + CropLeftCm, 11.0, 0.1);
+    EXPECT_NEAR(it->YMax / PointsPerCm + CropTopCm, 20.5, 0.15);
     EXPECT_NEAR(it->YMax - it->YMin, 20 * 1.15, 4);
     EXPECT_EQ(FilesInDir(), 1u);
 
-    // A page near a standard size keeps its own size.
+    // A page without shapes is exported whole; near a standard size it keeps
+    // its own size.
     TGraphWindow a4ish;
     a4ish.SetXinCm(21.05);
     a4ish.SetYinCm(29.65);
@@ -296,4 +322,19 @@ TEST_F(ChartExport, AnExistingFileIsKeptWhenTheChartCannotBeDrawn) {
     ASSERT_TRUE(ReadWholeFile(file, bytes));
     EXPECT_EQ(bytes, "the previous chart");
     EXPECT_EQ(FilesInDir(), 1u);
+}
+
+TEST_F(ChartExport, PrintingKeepsThePage) {
+    // A printer's page shows the chart where the page puts it, margins and
+    // all: the square at (5, 5) cm from the page's corner.
+    auto chart = SmallChart();
+    QImage page(Px(26, 96), Px(30, 96), QImage::Format_RGB32);
+    page.fill(Qt::white);
+    {
+        QPainter painter(&page);
+        platform::PaintChartPage(*chart, painter, 96);
+    }
+    EXPECT_TRUE(IsRed(page.pixel(Px(5, 96), Px(5, 96))));
+    EXPECT_TRUE(IsWhite(page.pixel(Px(3.7, 96), Px(4.2, 96))));
+    EXPECT_FALSE(IsWhite(page.pixel(Px(1, 96), Px(10, 96)))) << "the frame at 1 cm";
 }

@@ -201,7 +201,8 @@ void TDrawWindow::CalcDimensions(int w, int h, int canvasPixelsPerInch) {
     m_font.Size = static_cast<int>(std::lround(12 * m_scale));
 }
 
-void TDrawWindow::DrawObjects(Canvas& canvas, int originX, int originY, bool withOffset) const {
+TDrawContext TDrawWindow::Context(Canvas& canvas, int originX, int originY,
+                                  bool withOffset) const {
     TDrawContext dc{canvas};
     dc.PixelsPerCmScaled = m_pixelsPerCmScaled;
     dc.TextScale = m_textScale;
@@ -210,6 +211,11 @@ void TDrawWindow::DrawObjects(Canvas& canvas, int originX, int originY, bool wit
     dc.OffsetY = withOffset ? m_offsetY : 0;
     dc.OriginX = originX;
     dc.OriginY = originY;
+    return dc;
+}
+
+void TDrawWindow::DrawObjects(Canvas& canvas, int originX, int originY, bool withOffset) const {
+    TDrawContext dc = Context(canvas, originX, originY, withOffset);
     CanvasStateSaver saver(canvas);
     // Texts placed near the page's left or top edge (a long level name
     // right-aligned at the axis, a large title) would be cut there: the
@@ -252,6 +258,52 @@ void TDrawWindow::DrawExport(Canvas& canvas, bool withOffset) {
     const int h = static_cast<int>(std::lround(ExportHeightCm() * m_pixelsPerCmScaled));
     canvas.FillRect(0, 0, w, h);
     DrawObjects(canvas, 0, 0, withOffset);
+}
+
+std::array<int, 4> TDrawWindow::DrawnBox(Canvas& canvas, bool withOffset) {
+    CalcDimensions(Width, Height, canvas.PixelsPerInch());
+    CanvasStateSaver saver(canvas);
+    canvas.SetFont(m_font);
+    TDrawContext dc = Context(canvas, 0, 0, withOffset);
+    // The same shift as DrawObjects: texts beyond the left or top edge move
+    // the whole drawing.
+    int shiftX = 0, shiftY = 0;
+    for (const auto& object : m_objects) {
+        if (const auto* text = dynamic_cast<const TText*>(object.get())) {
+            const auto [x, y] = text->PixelTopLeft(dc);
+            shiftX = std::min(shiftX, x);
+            shiftY = std::min(shiftY, y);
+        }
+    }
+    dc.OriginX -= shiftX;
+    dc.OriginY -= shiftY;
+    bool any = false;
+    std::array<int, 4> box{0, 0, 0, 0};
+    auto take = [&](int l, int t, int r, int b) {
+        if (!any) {
+            box = {l, t, r, b};
+            any = true;
+            return;
+        }
+        box = {std::min(box[0], l), std::min(box[1], t), std::max(box[2], r),
+               std::max(box[3], b)};
+    };
+    for (const auto& object : m_objects) {
+        if (const auto* text = dynamic_cast<const TText*>(object.get())) {
+            if (!text->Text.empty()) {
+                const auto b = text->PixelBox(dc);
+                take(b[0], b[1], b[2], b[3]);
+            }
+            continue;
+        }
+        const TGraphObject::TBounds b = object->GetBounds();
+        // A line's width and a marker's outline reach a pixel or two beyond
+        // the shape's geometry.
+        constexpr int reach = 2;
+        take(dc.X(b.XMin) - reach, dc.Y(b.YMin) - reach, dc.X(b.XMax) + reach,
+             dc.Y(b.YMax) + reach);
+    }
+    return box;
 }
 
 } // namespace veltrio

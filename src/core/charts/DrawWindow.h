@@ -1,5 +1,7 @@
 #pragma once
 
+#include <array>
+
 #include "charts/FontDescriptor.h"
 #include "charts/GraphObjects.h"
 #include "documents/Graphics.h"
@@ -103,6 +105,10 @@ public:
     // An export page: background and every shape, scaled for the window's
     // own size, with or without the offset.
     void DrawExport(Canvas& canvas, bool withOffset);
+    // The box, in the pixels of DrawExport, that the drawing covers (texts
+    // measured on the canvas): left, top, right, bottom. Empty (all 0) for
+    // a chart without shapes.
+    std::array<int, 4> DrawnBox(Canvas& canvas, bool withOffset);
 
     // Called when the drawing changes, so a window can repaint.
     std::function<void()> OnChange;
@@ -110,6 +116,7 @@ public:
 protected:
     void Changed();
     void DrawObjects(Canvas& canvas, int originX, int originY, bool withOffset) const;
+    TDrawContext Context(Canvas& canvas, int originX, int originY, bool withOffset) const;
 
 private:
     double m_xInCm = 20;

@@ -182,7 +182,7 @@ std::pair<double, double> RotatedStart(double px, double py, double w, double h,
 
 } // namespace
 
-std::pair<int, int> TText::PixelTopLeft(const TDrawContext& dc) const {
+std::array<int, 4> TText::PixelBox(const TDrawContext& dc) const {
     CanvasStateSaver saver(dc.canvas);
     UseTextFont(dc, Font);
     const double px = dc.X(x), py = dc.Y(y);
@@ -192,18 +192,27 @@ std::pair<int, int> TText::PixelTopLeft(const TDrawContext& dc) const {
         // The corners of the box drawn from the start point.
         const auto [sx, sy] = RotatedStart(px, py, w, h, Angle, HorzAlign);
         const double s = std::sin(Angle * Degree), c = std::cos(Angle * Degree);
-        double left = sx, top = sy;
+        double left = sx, top = sy, right = sx, bottom = sy;
         for (const double u : {0.0, w}) {
             for (const double v : {0.0, h}) {
                 left = std::min(left, sx + u * c + v * s);
                 top = std::min(top, sy - u * s + v * c);
+                right = std::max(right, sx + u * c + v * s);
+                bottom = std::max(bottom, sy - u * s + v * c);
             }
         }
-        return {static_cast<int>(std::lround(left)), static_cast<int>(std::lround(top))};
+        return {static_cast<int>(std::lround(left)), static_cast<int>(std::lround(top)),
+                static_cast<int>(std::lround(right)), static_cast<int>(std::lround(bottom))};
     }
     const double left = HorzAlign == 1 ? px - w / 2 : HorzAlign == 2 ? px - w : px;
     const double top = VertAlign == 2 ? py : VertAlign == 0 ? py - h : py - std::floor(h / 2);
-    return {static_cast<int>(std::floor(left)), static_cast<int>(std::floor(top))};
+    return {static_cast<int>(std::floor(left)), static_cast<int>(std::floor(top)),
+            static_cast<int>(std::ceil(left + w)), static_cast<int>(std::ceil(top + h))};
+}
+
+std::pair<int, int> TText::PixelTopLeft(const TDrawContext& dc) const {
+    const auto box = PixelBox(dc);
+    return {box[0], box[1]};
 }
 
 void TText::Draw(const TDrawContext& dc) const {

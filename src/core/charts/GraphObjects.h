@@ -1,5 +1,7 @@
 #pragma once
 
+#include <array>
+
 #include "charts/FontDescriptor.h"
 #include "documents/Canvas.h"
 #include "documents/Graphics.h"
@@ -88,6 +90,8 @@ public:
     // The top-left corner of the drawn text's box in pixels (of the rotated
     // box for a rotated text), measured on the context's canvas.
     std::pair<int, int> PixelTopLeft(const TDrawContext& dc) const;
+    // The box the text covers on the canvas: left, top, right, bottom.
+    std::array<int, 4> PixelBox(const TDrawContext& dc) const;
     void Draw(const TDrawContext& dc) const override;
     std::unique_ptr<TGraphObject> Clone() const override;
     TBounds GetBounds() const override;
