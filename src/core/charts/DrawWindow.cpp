@@ -214,24 +214,108 @@ TDrawContext TDrawWindow::Context(Canvas& canvas, int originX, int originY,
     return dc;
 }
 
-void TDrawWindow::DrawObjects(Canvas& canvas, int originX, int originY, bool withOffset) const {
-    TDrawContext dc = Context(canvas, originX, originY, withOffset);
-    CanvasStateSaver saver(canvas);
+namespace {
+
+using TBox = std::array<int, 4>;
+
+bool Overlap(const TBox& a, const TBox& b) {
+    return a[0] < b[2] && b[0] < a[2] && a[1] < b[3] && b[1] < a[3];
+}
+
+TBox Moved(const TBox& b, int dx, int dy) {
+    return {b[0] + dx, b[1] + dy, b[2] + dx, b[3] + dy};
+}
+
+} // namespace
+
+TDrawWindow::TPlacement TDrawWindow::PlaceTexts(TDrawContext& dc) const {
+    TPlacement placement;
+    placement.Offsets.assign(m_objects.size(), {0, 0});
     // Texts placed near the page's left or top edge (a long level name
     // right-aligned at the axis, a large title) would be cut there: the
     // whole drawing moves just far enough right and down to show them.
-    int left = 0, top = 0;
     for (const auto& object : m_objects) {
         if (const auto* text = dynamic_cast<const TText*>(object.get())) {
             const auto [x, y] = text->PixelTopLeft(dc);
-            left = std::min(left, x - originX);
-            top = std::min(top, y - originY);
+            placement.ShiftX = std::min(placement.ShiftX, x - dc.OriginX);
+            placement.ShiftY = std::min(placement.ShiftY, y - dc.OriginY);
         }
     }
-    dc.OriginX -= left;
-    dc.OriginY -= top;
+    dc.OriginX -= placement.ShiftX;
+    dc.OriginY -= placement.ShiftY;
+
+    // Fixed texts first; then each movable one, in the order it was added,
+    // takes the nearest free place in rings around its own.
+    std::vector<TBox> taken;
     for (const auto& object : m_objects) {
-        object->Draw(dc);
+        const auto* text = dynamic_cast<const TText*>(object.get());
+        if (text != nullptr && !text->Movable && !text->Text.empty()) {
+            taken.push_back(text->PixelBox(dc));
+        }
+    }
+    for (std::size_t i = 0; i < m_objects.size(); ++i) {
+        const auto* text = dynamic_cast<const TText*>(m_objects[i].get());
+        if (text == nullptr || !text->Movable || text->Text.empty()) {
+            continue;
+        }
+        const TBox box = text->PixelBox(dc);
+        const int w = box[2] - box[0];
+        const int h = std::max(1, box[3] - box[1]);
+        auto free = [&](int dx, int dy) {
+            const TBox b = Moved(box, dx, dy);
+            return std::none_of(taken.begin(), taken.end(),
+                                [&](const TBox& t) { return Overlap(b, t); });
+        };
+        std::pair<int, int> best{0, 0};
+        if (!free(0, 0)) {
+            bool found = false;
+            // Up and down by half lines first, then sideways, farther out
+            // ring by ring; a label never wanders more than four lines off.
+            for (int ring = 1; ring <= 8 && !found; ++ring) {
+                const int dy = ring * h / 2;
+                const int dx = ring * std::max(1, w / 4);
+                const std::pair<int, int> tries[] = {{0, -dy}, {0, dy},   {dx, 0},  {-dx, 0},
+                                                     {dx, -dy}, {-dx, -dy}, {dx, dy}, {-dx, dy}};
+                for (const auto& [tx, ty] : tries) {
+                    if (free(tx, ty)) {
+                        best = {tx, ty};
+                        found = true;
+                        break;
+                    }
+                }
+            }
+        }
+        placement.Offsets[i] = best;
+        taken.push_back(Moved(box, best.first, best.second));
+    }
+    return placement;
+}
+
+void TDrawWindow::DrawObjects(Canvas& canvas, int originX, int originY, bool withOffset) const {
+    TDrawContext dc = Context(canvas, originX, originY, withOffset);
+    CanvasStateSaver saver(canvas);
+    const TPlacement placement = PlaceTexts(dc);
+    for (std::size_t i = 0; i < m_objects.size(); ++i) {
+        const auto [dx, dy] = placement.Offsets[i];
+        if (dx == 0 && dy == 0) {
+            m_objects[i]->Draw(dc);
+            continue;
+        }
+        TDrawContext moved = dc;
+        moved.OriginX += dx;
+        moved.OriginY += dy;
+        const auto& text = static_cast<const TText&>(*m_objects[i]);
+        const TBox box = text.PixelBox(moved);
+        // A label moved farther than its height points back to its place.
+        if (std::abs(dx) + std::abs(dy) > box[3] - box[1]) {
+            const int ax = dc.X(text.x), ay = dc.Y(text.y);
+            const int cx = std::clamp(ax, box[0], box[2]);
+            const int cy = std::clamp(ay, box[1], box[3]);
+            CanvasStateSaver lineState(canvas);
+            canvas.SetPen(TPen{MakeColor(128, 128, 128), 1, TPenStyle::psSolid});
+            canvas.Line(ax, ay, cx, cy);
+        }
+        text.Draw(moved);
     }
 }
 
@@ -265,18 +349,8 @@ std::array<int, 4> TDrawWindow::DrawnBox(Canvas& canvas, bool withOffset) {
     CanvasStateSaver saver(canvas);
     canvas.SetFont(m_font);
     TDrawContext dc = Context(canvas, 0, 0, withOffset);
-    // The same shift as DrawObjects: texts beyond the left or top edge move
-    // the whole drawing.
-    int shiftX = 0, shiftY = 0;
-    for (const auto& object : m_objects) {
-        if (const auto* text = dynamic_cast<const TText*>(object.get())) {
-            const auto [x, y] = text->PixelTopLeft(dc);
-            shiftX = std::min(shiftX, x);
-            shiftY = std::min(shiftY, y);
-        }
-    }
-    dc.OriginX -= shiftX;
-    dc.OriginY -= shiftY;
+    // The same placement as DrawObjects.
+    const TPlacement placement = PlaceTexts(dc);
     bool any = false;
     std::array<int, 4> box{0, 0, 0, 0};
     auto take = [&](int l, int t, int r, int b) {
@@ -288,10 +362,12 @@ std::array<int, 4> TDrawWindow::DrawnBox(Canvas& canvas, bool withOffset) {
         box = {std::min(box[0], l), std::min(box[1], t), std::max(box[2], r),
                std::max(box[3], b)};
     };
-    for (const auto& object : m_objects) {
+    for (std::size_t i = 0; i < m_objects.size(); ++i) {
+        const auto& object = m_objects[i];
         if (const auto* text = dynamic_cast<const TText*>(object.get())) {
             if (!text->Text.empty()) {
-                const auto b = text->PixelBox(dc);
+                const auto b = Moved(text->PixelBox(dc), placement.Offsets[i].first,
+                                     placement.Offsets[i].second);
                 take(b[0], b[1], b[2], b[3]);
             }
             continue;

@@ -117,6 +117,14 @@ protected:
     void Changed();
     void DrawObjects(Canvas& canvas, int originX, int originY, bool withOffset) const;
     TDrawContext Context(Canvas& canvas, int originX, int originY, bool withOffset) const;
+    // The drawing's shift (texts kept inside the page's left and top edges)
+    // and the pixel offsets of the movable texts, in object order (0, 0 for
+    // every other object), for the context's canvas.
+    struct TPlacement {
+        int ShiftX = 0, ShiftY = 0;
+        std::vector<std::pair<int, int>> Offsets;
+    };
+    TPlacement PlaceTexts(TDrawContext& dc) const;
 
 private:
     double m_xInCm = 20;

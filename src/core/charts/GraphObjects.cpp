@@ -261,6 +261,9 @@ std::string TText::Describe() const {
     if (Font.StyleByte() != 0) {
         d += " style " + std::to_string(Font.StyleByte());
     }
+    if (Movable) {
+        d += " movable";
+    }
     return d;
 }
 

@@ -86,6 +86,10 @@ public:
     // Degrees, counter-clockwise; 0 horizontal.
     float Angle = 0;
     TFontDescriptor Font{"Arial", 12};
+    // A label that the drawing may move a little, away from other texts it
+    // would cover (laboratory codes beside their points); a text moved
+    // farther than its own height gets a thin line back to its place.
+    bool Movable = false;
 
     // The top-left corner of the drawn text's box in pixels (of the rotated
     // box for a rotated text), measured on the context's canvas.

@@ -45,6 +45,19 @@ std::string PairName(const TLevel& level) {
     return first + "/" + second;
 }
 
+// The texts added from object `from` on (at most `count` of them) may move
+// away from texts they would cover.
+void MarkTextsMovable(TGraphWindow& chart, std::size_t from,
+                      std::size_t count = static_cast<std::size_t>(-1)) {
+    const auto& objects = chart.Objects();
+    for (std::size_t i = from; i < objects.size() && count > 0; ++i) {
+        if (auto* text = dynamic_cast<TText*>(objects[i].get())) {
+            text->Movable = true;
+            --count;
+        }
+    }
+}
+
 } // namespace
 
 TRobustRange RobustRange(std::span<const TPointXY> points, TCoordinate coordinate) {
@@ -169,8 +182,12 @@ void YoudenChart(Program& program, TGraphWindow& chart, int levelNo, bool withTi
     }
     const bool anyOutside = outside.size() > 2 || !outside.back().empty();
 
+    // Codes of laboratories close together, and the assigned value's label,
+    // move apart rather than print over each other.
+    const std::size_t codesFrom = chart.Objects().size();
     chart.AddLabelledCurve(points, "", clBlack, -1, TPenStyle::psClear, 0.25, clBlack, 12, codes,
                            labelFont, 4);
+    MarkTextsMovable(chart, codesFrom);
 
     if (anyOutside) {
         for (std::size_t k = 0; k < outside.size(); ++k) {
@@ -181,9 +198,12 @@ void YoudenChart(Program& program, TGraphWindow& chart, int levelNo, bool withTi
 
     if (nominal != MissingValue) {
         const std::vector<TPointXY> assigned{{nominal, nominal}};
+        const std::size_t labelFrom = chart.Objects().size();
         chart.AddLabelledCurve(assigned, program.LibText(0, 2), clBlack, -1, TPenStyle::psClear,
                                0.15, clBlack, 6, {program.LibText(0, 2)},
                                ChartOutputFont(program.Settings, 10), 1);
+        // The label, not the legend entry that follows it.
+        MarkTextsMovable(chart, labelFrom, 1);
     }
 
     const std::vector<TPointXY> diagonal{{a, a}, {b, b}};
