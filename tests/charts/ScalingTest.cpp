@@ -110,16 +110,19 @@ TEST(ScalingTest, TextsBeyondTheLeftOrTopEdgeMoveTheDrawingIntoView) {
         double Angle;
         TPoint Shift;
     };
+    // Texts end up at least 4 pixels inside the edges.
     const Case cases[] = {
         // Right-aligned at 0.5 cm (19 px), 60 px wide: 41 px beyond the edge.
-        {"right-aligned label", 0.5, 5, 2, 1, 0, {41, 0}},
+        {"right-aligned label", 0.5, 5, 2, 1, 0, {45, 0}},
         // Bottom at 0.2 cm (8 px), 16 px high: 8 px above the top.
-        {"title at the top", 5, 0.2, 1, 0, 0, {0, 8}},
+        {"title at the top", 5, 0.2, 1, 0, 0, {0, 12}},
         // Centred on the page: nothing moves.
         {"inside", 5, 5, 1, 1, 0, {0, 0}},
         // Vertical, centred on 0.1 cm: half its height (8 px) beyond, less
         // the 4 px to the edge.
-        {"vertical axis title", 0.1, 5, 1, 1, 90, {4, 0}},
+        {"vertical axis title", 0.1, 5, 1, 1, 90, {8, 0}},
+        // At the edge itself: moved off it.
+        {"left-aligned at 0", 0, 5, 0, 1, 0, {4, 0}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Name);
@@ -137,7 +140,7 @@ TEST(ScalingTest, TextsBeyondTheLeftOrTopEdgeMoveTheDrawingIntoView) {
         ASSERT_EQ(canvas.Texts.size(), 1u);
         if (c.Angle == 0) {
             const int left = canvas.Texts[0].X - (c.Horz == 2 ? 60 : c.Horz == 1 ? 30 : 0);
-            EXPECT_GE(left, 0);
+            EXPECT_GE(left, 4);
             EXPECT_GE(canvas.Texts[0].Y - (c.Vert == 0 ? 16 : 0), 0);
         }
     }

@@ -75,10 +75,10 @@ TEST_F(BoxPlotsTest, PointsBeyondTheWhiskersAndValuesOutsideTheAxis) {
     }
     EXPECT_TRUE(HasText(chart, " Outside: " + std::to_string(counted)));
     EXPECT_GT(counted + points, 0);
-    // The explanation follows the last level.
+    // The explanation follows the last level, below its tick labels.
     const auto explanation = TextsReading(chart, "Explanation:");
     ASSERT_EQ(explanation.size(), 1u);
-    EXPECT_NEAR(explanation[0]->y, 5.0 + 0.5, 1e-5);
+    EXPECT_NEAR(explanation[0]->y, 5.0 + 1.0, 1e-5);
     EXPECT_TRUE(HasText(chart, "Low."));
 }
 
@@ -157,6 +157,12 @@ TEST_F(BoxPlotsTest, ExampleStudies) {
         program.Prelim.reset();
         MakeBoxPlots(program);
         ExpectGoldenCharts(name + ".box-plots");
+        // No text prints over another: the four figure lines beside a box,
+        // the explanation below the tick labels of the last axis.
+        ASSERT_EQ(charts.Charts.size(), 1u);
+        for (const auto& pair : OverlappingTexts(*charts.Charts[0].Chart)) {
+            ADD_FAILURE() << name << ": " << pair;
+        }
     }
 }
 

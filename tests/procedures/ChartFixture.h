@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <filesystem>
 #include <memory>
 #include <sstream>
@@ -9,6 +10,8 @@
 #include <vector>
 
 #include "PreliminaryFixture.h"
+#include "documents/testing/FakeCanvas.h"
+#include "base/TextUtil.h"
 #include "charts/GraphObjects.h"
 #include "charts/GraphWindow.h"
 
@@ -28,6 +31,46 @@ public:
         Charts.push_back({std::move(chart), caption, help});
     }
 };
+
+// The boxes of the texts the chart draws on the fixed-metric canvas, in the
+// window of 800 x 1120 pixels.
+inline std::vector<std::pair<std::string, std::array<int, 4>>> DrawnTextBoxes(TGraphWindow& chart) {
+    veltrio::testing::FakeCanvas canvas;
+    chart.Width = 800;
+    chart.Height = 1120;
+    chart.Paint(canvas);
+    std::vector<std::pair<std::string, std::array<int, 4>>> boxes;
+    for (const auto& t : canvas.Texts) {
+        if (t.Value.empty() || t.Angle != 0) {
+            continue;
+        }
+        const int w = veltrio::testing::FakeCanvas::CharWidth(t.Font.Size) *
+                      static_cast<int>(Utf8Length(t.Value));
+        const int h = veltrio::testing::FakeCanvas::LineHeight(t.Font.Size);
+        const int left = t.Horz == THorzAlign::Center ? t.X - w / 2
+                         : t.Horz == THorzAlign::Right ? t.X - w
+                                                       : t.X;
+        const int top = t.Vert == TVertAlign::Bottom ? t.Y - h : t.Y;
+        boxes.push_back({t.Value, {left, top, left + w, top + h}});
+    }
+    return boxes;
+}
+
+// "a" and "b" for every two drawn texts whose boxes overlap.
+inline std::vector<std::string> OverlappingTexts(TGraphWindow& chart) {
+    const auto boxes = DrawnTextBoxes(chart);
+    std::vector<std::string> found;
+    for (std::size_t i = 0; i < boxes.size(); ++i) {
+        for (std::size_t j = i + 1; j < boxes.size(); ++j) {
+            const auto& a = boxes[i].second;
+            const auto& b = boxes[j].second;
+            if (a[0] < b[2] && b[0] < a[2] && a[1] < b[3] && b[1] < a[3]) {
+                found.push_back("\"" + boxes[i].first + "\" and \"" + boxes[j].first + "\"");
+            }
+        }
+    }
+    return found;
+}
 
 class ChartFixture : public PreliminaryFixture {
 protected:

@@ -238,30 +238,6 @@ TEST_F(YoudenPlotsTest, AxesSayWhichSampleOrReplicateTheyShow) {
 
 namespace {
 
-// The boxes of the texts the chart draws on the fixed-metric canvas, in the
-// window of 800 x 1120 pixels.
-std::vector<std::pair<std::string, std::array<int, 4>>> DrawnTextBoxes(TGraphWindow& chart) {
-    veltrio::testing::FakeCanvas canvas;
-    chart.Width = 800;
-    chart.Height = 1120;
-    chart.Paint(canvas);
-    std::vector<std::pair<std::string, std::array<int, 4>>> boxes;
-    for (const auto& t : canvas.Texts) {
-        if (t.Value.empty() || t.Angle != 0) {
-            continue;
-        }
-        const int w = veltrio::testing::FakeCanvas::CharWidth(t.Font.Size) *
-                      static_cast<int>(Utf8Length(t.Value));
-        const int h = veltrio::testing::FakeCanvas::LineHeight(t.Font.Size);
-        const int left = t.Horz == THorzAlign::Center ? t.X - w / 2
-                         : t.Horz == THorzAlign::Right ? t.X - w
-                                                       : t.X;
-        const int top = t.Vert == TVertAlign::Bottom ? t.Y - h : t.Y;
-        boxes.push_back({t.Value, {left, top, left + w, top + h}});
-    }
-    return boxes;
-}
-
 TEST_F(YoudenPlotsTest, LabelsDoNotPrintOverEachOther) {
     // Laboratories close together (NITRATE: W04, W10, W01 and the assigned
     // value within a few tenths) keep their codes and the assigned value's
@@ -272,15 +248,8 @@ TEST_F(YoudenPlotsTest, LabelsDoNotPrintOverEachOther) {
         YoudenPlots(program);
         ASSERT_FALSE(charts.Charts.empty());
         for (auto& shown : charts.Charts) {
-            const auto boxes = DrawnTextBoxes(*shown.Chart);
-            for (std::size_t i = 0; i < boxes.size(); ++i) {
-                for (std::size_t j = i + 1; j < boxes.size(); ++j) {
-                    const auto& a = boxes[i].second;
-                    const auto& b = boxes[j].second;
-                    const bool overlap = a[0] < b[2] && b[0] < a[2] && a[1] < b[3] && b[1] < a[3];
-                    EXPECT_FALSE(overlap) << name << ": \"" << boxes[i].first << "\" and \""
-                                          << boxes[j].first << "\"";
-                }
+            for (const auto& pair : OverlappingTexts(*shown.Chart)) {
+                ADD_FAILURE() << name << ": " << pair;
             }
         }
     }

@@ -232,13 +232,18 @@ TDrawWindow::TPlacement TDrawWindow::PlaceTexts(TDrawContext& dc) const {
     TPlacement placement;
     placement.Offsets.assign(m_objects.size(), {0, 0});
     // Texts placed near the page's left or top edge (a long level name
-    // right-aligned at the axis, a large title) would be cut there: the
-    // whole drawing moves just far enough right and down to show them.
+    // right-aligned at the axis, a large title) would be cut there or sit
+    // on the window's edge: the whole drawing moves just far enough right
+    // and down to keep them a few pixels inside.
+    constexpr int edge = 4;
     for (const auto& object : m_objects) {
         if (const auto* text = dynamic_cast<const TText*>(object.get())) {
+            if (text->Text.empty()) {
+                continue;
+            }
             const auto [x, y] = text->PixelTopLeft(dc);
-            placement.ShiftX = std::min(placement.ShiftX, x - dc.OriginX);
-            placement.ShiftY = std::min(placement.ShiftY, y - dc.OriginY);
+            placement.ShiftX = std::min(placement.ShiftX, x - dc.OriginX - edge);
+            placement.ShiftY = std::min(placement.ShiftY, y - dc.OriginY - edge);
         }
     }
     dc.OriginX -= placement.ShiftX;

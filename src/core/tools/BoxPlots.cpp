@@ -90,9 +90,12 @@ void DrawLevelPanel(Program& program, int levelNo, bool lastLevel, TGraphWindow&
             boxes.Boxes.push_back({qs.Q25 - qs.IQR, qs.Q25, qs.Median, qs.Q75, qs.Q75 + qs.IQR,
                                    heights[static_cast<std::size_t>(s)]});
         }
+        // The labels end a little left of the axis, clear of a point drawn
+        // at its first value.
+        const double labelEdge = leftEdge - 0.2;
         if (twoSamples) {
-            chart.AddText(level.SampleId(1) + ".", leftEdge, b - 2.0, 2, 0, font10);
-            chart.AddText(level.SampleId(2) + ".", leftEdge, b - 0.5, 2, 0, font10);
+            chart.AddText(level.SampleId(1) + ".", labelEdge, b - 2.0, 2, 0, font10);
+            chart.AddText(level.SampleId(2) + ".", labelEdge, b - 0.5, 2, 0, font10);
         }
         chart.AddBoxPlots(boxes);
 
@@ -133,25 +136,33 @@ void DrawLevelPanel(Program& program, int levelNo, bool lastLevel, TGraphWindow&
 
         const int d = level.Decimals + 1;
         const double x = leftEdge + 13.5;
+        // Four lines in the 1.5 cm beside a box (a split level's two boxes
+        // are 1.5 cm apart): 8 points high and 0.36 cm apart they stand clear
+        // of each other and of the other box's lines (10 points at 0.3 cm
+        // touch).
+        const TFontDescriptor font8 = ChartOutputFont(program.Settings, 8);
+        constexpr double step = 0.36;
         for (int s = 0; s < samples; ++s) {
             const TQuartiles& qs = q[static_cast<std::size_t>(s)];
             const double y = b - 3.0 + 1.5 * s;
-            chart.AddText(" Q75 = " + FormatThousands(qs.Q75, 8, d), x, y, 0, 2, font10);
-            chart.AddText(" M   = " + FormatThousands(qs.Median, 8, d), x, y + 0.3, 0, 2, font10);
-            chart.AddText(" Q25 = " + FormatThousands(qs.Q25, 8, d), x, y + 0.6, 0, 2, font10);
+            chart.AddText(" Q75 = " + FormatThousands(qs.Q75, 8, d), x, y, 0, 2, font8);
+            chart.AddText(" M   = " + FormatThousands(qs.Median, 8, d), x, y + step, 0, 2, font8);
+            chart.AddText(" Q25 = " + FormatThousands(qs.Q25, 8, d), x, y + 2 * step, 0, 2, font8);
             chart.AddText(program.LibText(3, 9) + " " +
                               std::to_string(outside[static_cast<std::size_t>(s)]),
-                          x, y + 0.9, 0, 2, font10);
+                          x, y + 3 * step, 0, 2, font8);
         }
         if (singleBox) {
-            chart.AddText(level.LevelName + ".", leftEdge, b - 0.5, 2, 0, font10);
+            chart.AddText(level.LevelName + ".", labelEdge, b - 0.5, 2, 0, font10);
         }
     }
 
     if (lastLevel) {
         const TFontDescriptor font12 = ChartOutputFont(program.Settings, 12);
+        // Below the last axis's tick labels, not on them, and a line of
+        // 12 points apart.
         for (int k = 0; k < 8; ++k) {
-            chart.AddText(program.LibText(3, k + 1), leftEdge, b + 0.5 + 0.5 * k, 0, 2, font12);
+            chart.AddText(program.LibText(3, k + 1), leftEdge, b + 1.0 + 0.55 * k, 0, 2, font12);
         }
     }
 }
