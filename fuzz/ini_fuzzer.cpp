@@ -4,6 +4,9 @@
 //   clang++ -std=c++20 -g -O1 -fsanitize=fuzzer,address,undefined -Isrc/core \
 //     fuzz/ini_fuzzer.cpp src/core/base/*.cpp src/core/settings/*.cpp -o /tmp/ini_fuzzer
 //   /tmp/ini_fuzzer -max_total_time=300 fuzz/corpus/ini
+//
+// scripts/fuzz.sh builds it with the other targets (VELTRIO_BUILD_FUZZERS) and
+// runs it on that corpus.
 #include <cstddef>
 #include <cstdint>
 #include <string_view>

@@ -6,6 +6,9 @@
 //     src/core/study/{StudyTypes,Study,DescriptiveStatistics,Program,StudyReader,DecimalToken}.cpp \
 //     -o /tmp/study_reader_fuzzer
 //   /tmp/study_reader_fuzzer -max_total_time=300 fuzz/corpus/study
+//
+// scripts/fuzz.sh builds it with the other targets (VELTRIO_BUILD_FUZZERS) and
+// runs it on that corpus.
 #include <cstddef>
 #include <cstdint>
 #include <string_view>

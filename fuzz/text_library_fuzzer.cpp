@@ -6,6 +6,9 @@
 //     fuzz/text_library_fuzzer.cpp src/core/base/*.cpp src/core/textlib/*.cpp \
 //     -o /tmp/text_library_fuzzer
 //   /tmp/text_library_fuzzer -max_total_time=300 fuzz/corpus/textlib
+//
+// scripts/fuzz.sh builds it with the other targets (VELTRIO_BUILD_FUZZERS) and
+// runs it on that corpus.
 #include <cstddef>
 #include <cstdint>
 #include <fstream>
