@@ -9,6 +9,7 @@
 #include <QPainter>
 #include <filesystem>
 
+#include "PdfTools.h"
 #include "StudyFixture.h"
 #include "base/TextUtil.h"
 #include "documents/Cell.h"
@@ -30,14 +31,7 @@ namespace {
 
 class DocumentLayout : public StudyFixture {
 protected:
-    static void SetUpTestSuite() {
-        static int argc = 1;
-        static char name[] = "platform_tests";
-        static char* argv[] = {name, nullptr};
-        if (!QGuiApplication::instance()) {
-            new QGuiApplication(argc, argv);
-        }
-    }
+    static void SetUpTestSuite() { EnsureGuiApplication(); }
 
     // "what: row r, column c: text (natural width > cell width)" for each
     // cell whose content does not fit.

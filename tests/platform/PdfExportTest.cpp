@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <regex>
 
+#include "PdfTools.h"
 #include "base/AtomicFile.h"
 #include "documents/Contents.h"
 #include "documents/Table.h"
@@ -50,15 +51,7 @@ std::unique_ptr<TTavContents> TableDocument(int rows) {
 
 class PdfExport : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        static int argc = 1;
-        static char name[] = "platform_tests";
-        static char* argv[] = {name, nullptr};
-        if (!QGuiApplication::instance()) {
-            app = new QGuiApplication(argc, argv);
-        }
-    }
-    static QGuiApplication* app;
+    static void SetUpTestSuite() { veltrio::testing::EnsureGuiApplication(); }
     // A folder of this test's own: ctest runs the tests side by side.
     fs::path dir = fs::temp_directory_path() / "veltrio_pdf" /
                    ::testing::UnitTest::GetInstance()->current_test_info()->name();
@@ -67,7 +60,6 @@ protected:
         fs::create_directories(dir);
     }
 };
-QGuiApplication* PdfExport::app = nullptr;
 
 TEST_F(PdfExport, PagesFollowTheDocumentLength) {
     struct Case {

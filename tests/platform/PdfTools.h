@@ -28,19 +28,21 @@ std::pair<double, double> PdfPageSize(const std::filesystem::path& pdf);
 
 constexpr double PointsPerCm = 72 / 2.54;
 
-// Tests that draw with Qt into files: a GUI application object (no display)
-// and a folder of the test's own below `area`, since ctest runs the tests
-// side by side.
+// The GUI application object that fonts and painting need (no display).
+inline void EnsureGuiApplication() {
+    static int argc = 1;
+    static char name[] = "platform_tests";
+    static char* argv[] = {name, nullptr};
+    if (!QGuiApplication::instance()) {
+        new QGuiApplication(argc, argv);
+    }
+}
+
+// Tests that draw with Qt into files: a GUI application object and a folder
+// of the test's own below `area`, since ctest runs the tests side by side.
 class QtFileTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        static int argc = 1;
-        static char name[] = "platform_tests";
-        static char* argv[] = {name, nullptr};
-        if (!QGuiApplication::instance()) {
-            new QGuiApplication(argc, argv);
-        }
-    }
+    static void SetUpTestSuite() { EnsureGuiApplication(); }
     explicit QtFileTest(const std::string& area)
         : dir(std::filesystem::temp_directory_path() / area /
               ::testing::UnitTest::GetInstance()->current_test_info()->name()) {}

@@ -175,48 +175,37 @@ constexpr int HiddenColumnPixels = 2;
 
 } // namespace
 
-void TTavTable::GrowColumns(Canvas& canvas) {
-    for (int col = 0; col < ColCount(); ++col) {
-        const int current = RowCount() > 0 ? ReadCell(0, col)->Width : HeadCell(col)->Width;
-        if (current < HiddenColumnPixels) {
-            continue;
-        }
-        int need = current;
-        for (TTavBaseTable* part : {m_head.get(), static_cast<TTavBaseTable*>(this)}) {
-            for (int row = 0; row < part->RowCount(); ++row) {
-                const TTavCell& cell = *part->ReadCell(row, col);
-                if (MeasuredForGrowth(cell)) {
-                    need = std::max(need, cell.NaturalWidth(canvas));
-                }
-            }
-        }
-        if (need > current) {
-            SetColWidth(col, need);
-        }
-    }
-}
-
-void TTavTable::GrowColumnsCm(Report& report) {
+template <typename Need>
+void TTavTable::GrowColumnsTo(Need need) {
     for (int col = 0; col < ColCount(); ++col) {
         const TTavCell& top = RowCount() > 0 ? *ReadCell(0, col) : *HeadCell(col);
         if (top.Width < HiddenColumnPixels) {
             continue;
         }
-        const double current = top.WidthCm();
-        double need = current;
+        int width = top.Width;
         for (TTavBaseTable* part : {m_head.get(), static_cast<TTavBaseTable*>(this)}) {
             for (int row = 0; row < part->RowCount(); ++row) {
                 const TTavCell& cell = *part->ReadCell(row, col);
                 if (MeasuredForGrowth(cell)) {
-                    need = std::max(need, cell.NaturalWidthCm(report));
+                    width = std::max(width, need(cell));
                 }
             }
         }
-        if (need > current) {
-            // Rounded up to whole pixels, so that the width never falls short.
-            SetColWidth(col, static_cast<int>(std::ceil(need * PixelsPerCm())));
+        if (width > top.Width) {
+            SetColWidth(col, width);
         }
     }
+}
+
+void TTavTable::GrowColumns(Canvas& canvas) {
+    GrowColumnsTo([&canvas](const TTavCell& cell) { return cell.NaturalWidth(canvas); });
+}
+
+void TTavTable::GrowColumnsCm(Report& report) {
+    // Rounded up to whole pixels, so that the width never falls short.
+    GrowColumnsTo([&report](const TTavCell& cell) {
+        return static_cast<int>(std::ceil(cell.NaturalWidthCm(report) * PixelsPerCm()));
+    });
 }
 
 void TTavTable::Draw(int x, int y, Canvas& canvas) {

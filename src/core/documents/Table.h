@@ -62,6 +62,8 @@ protected:
 
 private:
     template <typename F> void ForColumnCells(int col, F&& apply);
+    // Widens each column to need(cell) of its widest measured cell.
+    template <typename Need> void GrowColumnsTo(Need need);
     void GrowColumns(Canvas& canvas);
     void GrowColumnsCm(Report& report);
     static int LinesHeight(Canvas& canvas, const std::vector<std::string>& lines);
