@@ -1,8 +1,10 @@
-// Pictures of the desktop program for a look by eye: the main window with the
-// descriptive statistics of a study, its print preview, the Options dialog,
-// the help window and chart windows (a small chart of its own and, when the
-// study allows them, the Youden plots and the box plots). Usage:
-// gui_screenshot STUDY OUTDIR (run under xvfb-run).
+// Pictures of the desktop program for a look by eye: the main window with a
+// study loaded, the descriptive statistics maximised, several documents
+// cascaded, the print preview, the editor, the Options dialog, the help
+// window and chart windows (a small chart of its own and, when the study
+// allows them, the Youden plots and the box plots). The sizes of the child
+// windows are printed as well. Usage: gui_screenshot STUDY OUTDIR (run under
+// xvfb-run).
 #include <QAction>
 #include <QApplication>
 #include <QDir>
@@ -11,6 +13,7 @@
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QTimer>
+#include <cstdio>
 
 #include "charts/ChartStyle.h"
 #include "gui/browser/BrowseForm.h"
@@ -57,6 +60,18 @@ std::shared_ptr<TGraphWindow> SimpleChart(const TSettings& settings) {
     return chart;
 }
 
+void PrintWindows(TMainForm& form, const char* what) {
+    Settle();
+    const QSize area = form.MdiArea()->viewport()->size();
+    std::printf("%s (workspace %d x %d):\n", what, area.width(), area.height());
+    for (QMdiSubWindow* w : form.MdiArea()->subWindowList()) {
+        std::printf("  %-40s %s %d x %d at %d, %d\n", qPrintable(w->windowTitle()),
+                    w->isMaximized() ? "maximised" : "normal   ", w->width(), w->height(), w->x(),
+                    w->y());
+    }
+    std::printf("  title: %s\n", qPrintable(form.windowTitle()));
+}
+
 // The active chart window, not maximised.
 void SaveChartWindow(TMainForm& form, const QString& dir, const char* name) {
     if (QMdiSubWindow* sub = form.MdiArea()->activeSubWindow()) {
@@ -86,8 +101,19 @@ int main(int argc, char** argv) {
     form.resize(1200, 800);
     form.show();
     form.OpenStudy(QString::fromLocal8Bit(argv[1]), true);
-    form.ProcedureAction("descriptive-statistics")->trigger();
     Save(form, out, "main.png");
+    form.ProcedureAction("descriptive-statistics")->trigger();
+    Save(form, out, "maximised.png");
+    PrintWindows(form, "one document");
+    form.ProcedureAction("base-table-iso-table-a")->trigger();
+    form.ProcedureAction("grubbs-outliers")->trigger();
+    Save(form, out, "maximised-third.png");
+    PrintWindows(form, "three documents");
+    form.MdiArea()->cascadeSubWindows();
+    Save(form, out, "cascade.png");
+    PrintWindows(form, "cascaded");
+    form.MdiArea()->subWindowList().front()->showMaximized();
+    Settle();
 
     if (TTavBrowseForm* b = form.ActiveBrowser()) {
         QPrinter printer(QPrinter::HighResolution);

@@ -25,8 +25,7 @@
 #include "gui/shell/EditorForm.h"
 #include "gui/shell/HelpSystem.h"
 #include "gui/shell/MainForm.h"
-
-#include "base/ScopeGuard.h"
+#include "gui/shell/MdiChild.h"
 #include "gui/shell/OptionsDlg.h"
 #include "gui/shell/StatusBar.h"
 #include "gui/widgets/UserInterface.h"
@@ -105,16 +104,9 @@ void TMainForm::ShowDocument(std::shared_ptr<TTavContents> document, const std::
 }
 
 void TMainForm::ShowChildWindow(QWidget* form) {
-    QMdiSubWindow* sub = m_mdiArea->addSubWindow(form);
-    sub->setAttribute(Qt::WA_DeleteOnClose);
+    QMdiSubWindow* sub = TMdiChild::ShowMaximized(*m_mdiArea, form);
     sub->setWindowIcon(windowIcon());
     connect(form, &QObject::destroyed, this, [this] { updateMenus(); });
-    // Restored from maximised, a window takes two thirds of the area's width
-    // and three quarters of its height rather than its bare minimum.
-    const QSize area = m_mdiArea->viewport()->size();
-    sub->resize(std::max(480, area.width() * 2 / 3), std::max(360, area.height() * 3 / 4));
-    sub->showMaximized();
-    m_mdiArea->setActiveSubWindow(sub);
     updateMenus();
 }
 
