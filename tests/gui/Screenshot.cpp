@@ -19,10 +19,12 @@
 #include "gui/browser/BrowseForm.h"
 #include "gui/browser/DocumentPrinting.h"
 #include "gui/charts/GraphForm.h"
+#include "gui/shell/EditorForm.h"
 #include "gui/shell/HelpSystem.h"
 #include "gui/shell/HelpWindow.h"
 #include "gui/shell/MainForm.h"
 #include "gui/shell/OptionsDlg.h"
+#include "gui/widgets/ScreenPlacement.h"
 #include "study/Program.h"
 
 using namespace veltrio;
@@ -118,12 +120,19 @@ int main(int argc, char** argv) {
     if (TTavBrowseForm* b = form.ActiveBrowser()) {
         QPrinter printer(QPrinter::HighResolution);
         QPrintPreviewDialog preview(&printer, &form);
-        preview.resize(1000, 800);
+        PlaceMaximized(preview);
         QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, &preview,
                          [b](QPrinter* p) { PrintDocumentOn(b->Document(), *p); });
         preview.show();
         Save(preview, out, "preview.png");
         preview.close();
+    }
+    {
+        TEditorForm editor(&form);
+        editor.LoadFile(form.CurrentFile());
+        editor.show();
+        Save(editor, out, "editor.png");
+        std::printf("editor: %d x %d\n", editor.width(), editor.height());
     }
     form.OptionsDialog().LoadControls();
     form.OptionsDialog().show();
@@ -148,6 +157,8 @@ int main(int argc, char** argv) {
     form.Help().ShowContext(100);
     if (form.Help().Window()) {
         Save(*form.Help().Window(), out, "help.png");
+        std::printf("help: %d x %d\n", form.Help().Window()->width(),
+                    form.Help().Window()->height());
     }
     return 0;
 }

@@ -5,6 +5,8 @@
 
 #include "documents/Contents.h"
 #include "documents/TavPrinter.h"
+#include "gui/widgets/ScreenPlacement.h"
+#include "gui/widgets/UserInterface.h"
 #include "platform/PaintDeviceReport.h"
 #include "platform/QtConvert.h"
 
@@ -27,10 +29,10 @@ void PrintDocumentOn(TTavContents& document, QPrinter& printer) {
 void PreviewDocument(QWidget* parent, TTavContents& document, QPrinter& printer) {
     QPrintPreviewDialog preview(&printer, parent);
     preview.setWindowTitle(QStringLiteral("Report Preview"));
-    preview.setWindowState(preview.windowState() | Qt::WindowMaximized);
+    PlaceMaximized(preview);
     QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, &preview,
                      [&document](QPrinter* p) { PrintDocumentOn(document, *p); });
-    preview.exec();
+    TUserInterface::Current().Exec(preview);
 }
 
 } // namespace veltrio::gui
