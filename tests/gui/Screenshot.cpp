@@ -8,11 +8,13 @@
 #include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QTimer>
+#include <QToolBar>
 #include <cstdio>
 
 #include "charts/ChartStyle.h"
@@ -106,6 +108,13 @@ int main(int argc, char** argv) {
     Save(form, out, "main.png");
     form.ProcedureAction("descriptive-statistics")->trigger();
     Save(form, out, "maximised.png");
+    if (auto* bar = form.findChild<QToolBar*>()) {
+        // The tool bar's icons three times their size, with a document open.
+        const QImage icons =
+            bar->grab(QRect(0, 0, form.TransformPanel()->x(), bar->height())).toImage();
+        icons.scaled(icons.size() * 3, Qt::KeepAspectRatio, Qt::FastTransformation)
+            .save(QDir(out).filePath(QStringLiteral("toolbar.png")));
+    }
     PrintWindows(form, "one document");
     form.ProcedureAction("base-table-iso-table-a")->trigger();
     form.ProcedureAction("grubbs-outliers")->trigger();

@@ -19,6 +19,7 @@
 #include <functional>
 
 #include "charts/GraphWindow.h"
+#include "gui/widgets/ProgramIcons.h"
 #include "gui/widgets/SaveFormats.h"
 #include "gui/widgets/UserInterface.h"
 #include "platform/ChartExport.h"
@@ -131,6 +132,9 @@ TGraphForm::TGraphForm(std::shared_ptr<TGraphWindow> chart, const QString& capti
 
     m_chart->OnChange = [view = m_view] { view->update(); };
 
+    m_saveAsAct->setIcon(ProgramIcon(QStringLiteral("document-save-as")));
+    m_copyAct->setIcon(ProgramIcon(QStringLiteral("edit-copy")));
+    m_printAct->setIcon(ProgramIcon(QStringLiteral("document-print")));
     m_saveAsAct->setStatusTip(tr("Save the chart as SVG, PNG or PDF"));
     m_copyAct->setStatusTip(tr("Copy the chart to the clipboard"));
     m_printAct->setStatusTip(tr("Print the chart"));

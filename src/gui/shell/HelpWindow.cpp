@@ -14,6 +14,7 @@
 #include <QVBoxLayout>
 
 #include "gui/shell/HelpSystem.h"
+#include "gui/widgets/ProgramIcons.h"
 #include "gui/widgets/ScreenPlacement.h"
 
 namespace veltrio::gui {
@@ -53,8 +54,9 @@ THelpWindow::THelpWindow(THelpSystem& help, QWidget* parent)
     m_tabs->addTab(m_contents, tr("&Contents"));
     m_tabs->addTab(searchPage, tr("&Search"));
 
-    m_back->setIcon(style()->standardIcon(QStyle::SP_ArrowBack));
-    m_forward->setIcon(style()->standardIcon(QStyle::SP_ArrowForward));
+    m_back->setIcon(ProgramIcon(QStringLiteral("go-previous")));
+    m_forward->setIcon(ProgramIcon(QStringLiteral("go-next")));
+    m_close->setIcon(ProgramIcon(QStringLiteral("window-close")));
     m_back->setToolTip(tr("The topic shown before (Alt+Left)"));
     m_forward->setToolTip(tr("The topic shown after (Alt+Right)"));
     m_close->setToolTip(tr("Close the help (Esc)"));

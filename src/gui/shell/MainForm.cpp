@@ -11,7 +11,6 @@
 #include <QScreen>
 #include <QShortcut>
 #include <QStatusTipEvent>
-#include <QStyle>
 #include <QToolBar>
 
 #include "commands/Commands.h"
@@ -20,6 +19,7 @@
 #include "gui/shell/HelpSystem.h"
 #include "gui/shell/OptionsDlg.h"
 #include "gui/shell/StatusBar.h"
+#include "gui/widgets/ProgramIcons.h"
 #include "gui/widgets/UserInterface.h"
 #include "settings/SettingsFile.h"
 #include "study/Program.h"
@@ -47,7 +47,7 @@ TMainForm::TMainForm(TMainFormOptions options, QWidget* parent)
       m_mdiArea(new QMdiArea(this)),
       m_printer(std::make_unique<QPrinter>(QPrinter::HighResolution)) {
     setWindowTitle(QStringLiteral("VELTRIO"));
-    setWindowIcon(QApplication::style()->standardIcon(QStyle::SP_FileDialogDetailedView));
+    setWindowIcon(ProgramIcon(QStringLiteral("veltrio")));
     setProperty("helpContext", HelpContextId);
     m_program->ProgramDir = m_options.ProgramDir;
     InstallTransformations(*m_program);
@@ -98,7 +98,6 @@ void TMainForm::SetProcedureLookup(std::function<const TProcedure*(std::string_v
 }
 
 void TMainForm::createActions() {
-    QStyle* style = QApplication::style();
     auto make = [this](const QString& text, const QString& tip, auto slot) {
         auto* a = new QAction(text, this);
         a->setStatusTip(tip);
@@ -108,28 +107,26 @@ void TMainForm::createActions() {
     m_openAct =
         make(tr("&Open..."), tr("Open a proficiency testing file"), &TMainForm::mnuOpenClick);
     m_openAct->setShortcuts(QKeySequence::Open);
-    m_openAct->setIcon(style->standardIcon(QStyle::SP_DialogOpenButton));
+    m_openAct->setIcon(ProgramIcon(QStringLiteral("document-open")));
     m_editAct = make(tr("&Edit..."), tr("Edit the study file"), &TMainForm::mnuEditClick);
     m_saveAsAct = make(tr("&Save as..."),
                        tr("Save the document (RTF, HTML, PDF) or the chart (SVG, PNG, PDF)"),
                        &TMainForm::mnuSaveAsClick);
     m_saveAsAct->setShortcuts(QKeySequence::SaveAs);
+    m_saveAsAct->setIcon(ProgramIcon(QStringLiteral("document-save-as")));
     m_printAct = make(tr("&Print"), tr("Print the document or chart"), &TMainForm::mnuPrintClick);
     m_printAct->setShortcuts(QKeySequence::Print);
-    m_printAct->setIcon(QIcon::fromTheme(QStringLiteral("document-print"),
-                                         style->standardIcon(QStyle::SP_DriveFDIcon)));
+    m_printAct->setIcon(ProgramIcon(QStringLiteral("document-print")));
     m_printSetupAct = make(tr("P&rint Setup..."), tr("Choose the printer and the page"),
                            &TMainForm::mnuPrintSetupClick);
-    m_printSetupAct->setIcon(QIcon::fromTheme(QStringLiteral("document-page-setup"),
-                                              style->standardIcon(QStyle::SP_ComputerIcon)));
+    m_printSetupAct->setIcon(ProgramIcon(QStringLiteral("document-page-setup")));
     m_exitAct = make(tr("E&xit"), tr("Close the program"), &QWidget::close);
     m_exitAct->setShortcuts(QKeySequence::Quit);
-    m_exitAct->setIcon(style->standardIcon(QStyle::SP_DialogCloseButton));
+    m_exitAct->setIcon(ProgramIcon(QStringLiteral("application-exit")));
     m_copyAct = make(tr("&Copy"), tr("Copy the document or chart to the clipboard"),
                      &TMainForm::mnuCopyClick);
     m_copyAct->setShortcuts(QKeySequence::Copy);
-    m_copyAct->setIcon(QIcon::fromTheme(QStringLiteral("edit-copy"),
-                                        style->standardIcon(QStyle::SP_FileDialogContentsView)));
+    m_copyAct->setIcon(ProgramIcon(QStringLiteral("edit-copy")));
     m_transformAct = make(tr("Transformation"), tr("Evaluate the study on a transformed scale"),
                           &TMainForm::mnuTransformationClick);
     m_optionsAct = make(tr("&Options"), tr("Language, output and calculation options"),
@@ -150,7 +147,7 @@ void TMainForm::createActions() {
              &TMainForm::mnuPrintAllClick);
     m_contentsAct =
         make(tr("&Contents"), tr("The contents of the help"), &TMainForm::mnuContentsClick);
-    m_contentsAct->setIcon(style->standardIcon(QStyle::SP_DialogHelpButton));
+    m_contentsAct->setIcon(ProgramIcon(QStringLiteral("help-contents")));
     m_searchAct = make(tr("&Search for Help On..."), tr("Search the help by keyword"),
                        &TMainForm::mnuSearchClick);
     m_howToUseAct =

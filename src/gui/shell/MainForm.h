@@ -13,6 +13,7 @@
 #include "gui/shell/MenuCommands.h"
 
 class QAction;
+class QIcon;
 class QLabel;
 class QMdiArea;
 class QMdiSubWindow;
@@ -159,7 +160,7 @@ private:
     void RebuildHistoryMenu();
     void ShowTransformationPanel();
     // A browser or chart window as a maximised MDI child.
-    void ShowChildWindow(QWidget* form);
+    void ShowChildWindow(QWidget* form, const QIcon& icon);
     void RunProcedure(const TProcedure& procedure);
     void ShowHelp(int context);
     void ShowHelpForActiveWindow();

@@ -28,6 +28,7 @@
 #include "gui/shell/MdiChild.h"
 #include "gui/shell/OptionsDlg.h"
 #include "gui/shell/StatusBar.h"
+#include "gui/widgets/ProgramIcons.h"
 #include "gui/widgets/UserInterface.h"
 #include "preliminary/ExcludeLab.h"
 #include "settings/SettingsFile.h"
@@ -100,12 +101,13 @@ void TMainForm::ShowDocument(std::shared_ptr<TTavContents> document, const std::
         return;
     }
     ShowChildWindow(new TTavBrowseForm(std::move(document), ToQ(caption),
-                                       helpContext > 0 ? helpContext : 1100, m_printer.get()));
+                                       helpContext > 0 ? helpContext : 1100, m_printer.get()),
+                    ProgramIcon(QStringLiteral("text-x-generic")));
 }
 
-void TMainForm::ShowChildWindow(QWidget* form) {
+void TMainForm::ShowChildWindow(QWidget* form, const QIcon& icon) {
     QMdiSubWindow* sub = TMdiChild::ShowMaximized(*m_mdiArea, form);
-    sub->setWindowIcon(windowIcon());
+    sub->setWindowIcon(icon);
     connect(form, &QObject::destroyed, this, [this] { updateMenus(); });
     updateMenus();
 }
@@ -115,7 +117,8 @@ void TMainForm::ShowChart(std::shared_ptr<TGraphWindow> chart, const std::string
     if (!chart) {
         return;
     }
-    ShowChildWindow(new TGraphForm(std::move(chart), ToQ(caption), helpContext, m_printer.get()));
+    ShowChildWindow(new TGraphForm(std::move(chart), ToQ(caption), helpContext, m_printer.get()),
+                    ProgramIcon(QStringLiteral("x-office-chart")));
 }
 
 void TMainForm::StudyStateChanged() {
