@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QMimeData>
@@ -19,6 +20,7 @@
 #include <functional>
 
 #include "charts/GraphWindow.h"
+#include "gui/widgets/FileLocations.h"
 #include "gui/widgets/ProgramIcons.h"
 #include "gui/widgets/SaveFormats.h"
 #include "gui/widgets/UserInterface.h"
@@ -207,9 +209,15 @@ bool TGraphForm::SaveChart(const QString& fileName, TChartFormat format, QString
 }
 
 void TGraphForm::SaveAs() {
-    QString filter = ChartFileFilters().first();
-    QString name = TUserInterface::Current().SaveFileName(this, tr("Save chart as"),
-                                                          ChartFileFilters(), &filter);
+    using TKind = TFileLocations::TKind;
+    const QStringList filters = ChartFileFilters();
+    QString filter = m_locations ? m_locations->SaveFilter(TKind::Chart, filters.first())
+                                 : filters.first();
+    const QString folder = m_locations ? m_locations->SaveFolder() : QDir::homePath();
+    const QString proposed = WithChartSuffix(
+        QDir(folder).filePath(TFileLocations::FileNameOf(windowTitle())), ChartFormatOfFilter(filter));
+    QString name = TUserInterface::Current().SaveFileName(this, tr("Save chart as"), proposed,
+                                                          filters, &filter);
     if (name.isEmpty()) {
         return;
     }
@@ -221,7 +229,11 @@ void TGraphForm::SaveAs() {
         TBusyWindow busy(nullptr);
         saved = SaveChart(name, format, &error);
     }
-    if (!saved) {
+    if (saved) {
+        if (m_locations) {
+            m_locations->Saved(TKind::Chart, name, filters.at(static_cast<int>(format)));
+        }
+    } else {
         TUserInterface::Current().Message(this, QStringLiteral("VELTRIO"),
                                           tr("The chart could not be saved.\n%1").arg(error),
                                           QMessageBox::Critical);

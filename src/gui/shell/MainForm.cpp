@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -467,6 +468,19 @@ QAction* TMainForm::ProcedureAction(std::string_view procedureName) const {
     return nullptr;
 }
 
+QString TMainForm::TitleText() const {
+    QString title = QStringLiteral("VELTRIO");
+    if (m_program->StudyLoaded && m_program->CurrentStudy && !m_currentFile.isEmpty()) {
+        title += QStringLiteral(" - ") + QFileInfo(m_currentFile).fileName();
+    }
+    // The same form as the workspace gives a maximised window's caption, so
+    // that the two never add it twice.
+    if (const QMdiSubWindow* active = m_mdiArea->activeSubWindow()) {
+        title += QStringLiteral(" - [%1]").arg(active->windowTitle());
+    }
+    return title;
+}
+
 void TMainForm::updateMenus() {
     if (m_destroying) {
         return;
@@ -487,9 +501,7 @@ void TMainForm::updateMenus() {
     m_transformAct->setEnabled(loaded && !m_currentFile.isEmpty());
     m_editAct->setEnabled(!m_currentFile.isEmpty());
 
-    QMdiSubWindow* active = m_mdiArea->activeSubWindow();
-    setWindowTitle(active ? QStringLiteral("VELTRIO - [%1]").arg(active->windowTitle())
-                          : QStringLiteral("VELTRIO"));
+    setWindowTitle(TitleText());
     const bool output = ActiveBrowser() != nullptr || ActiveChart() != nullptr;
     m_saveAsAct->setEnabled(output);
     m_printAct->setEnabled(output);

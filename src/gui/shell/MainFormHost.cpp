@@ -1,6 +1,7 @@
 // The main window as the procedures' host, and its commands.
 #include <QAction>
 #include <QApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QLabel>
 #include <QMdiArea>
@@ -117,8 +118,9 @@ void TMainForm::ShowChart(std::shared_ptr<TGraphWindow> chart, const std::string
     if (!chart) {
         return;
     }
-    ShowChildWindow(new TGraphForm(std::move(chart), ToQ(caption), helpContext, m_printer.get()),
-                    ProgramIcon(QStringLiteral("x-office-chart")));
+    auto* form = new TGraphForm(std::move(chart), ToQ(caption), helpContext, m_printer.get());
+    form->SetFileLocations(&m_locations);
+    ShowChildWindow(form, ProgramIcon(QStringLiteral("x-office-chart")));
 }
 
 void TMainForm::StudyStateChanged() {
@@ -150,6 +152,7 @@ void TMainForm::OpenStudy(const QString& path, bool addToHistory) {
     // Kept also when the file was refused, so that it can be mended in the
     // editor.
     m_currentFile = path;
+    m_locations.StudyOpened(path);
     m_statusBar->SetPanelText(3, QFileInfo(path).fileName());
     if (!p.StudyLoaded) {
         p.CurrentFile = ToPath(path);
@@ -235,8 +238,10 @@ void TMainForm::mnuExcludeALabClick() {
 // File and edit commands ----------------------------------------------------
 
 void TMainForm::mnuOpenClick() {
+    const QString recent = m_history.empty() ? QString() : ToQ(m_history.front());
     const QString path = TUserInterface::Current().OpenFileName(
-        this, tr("Open"), QStringLiteral("Proficiency testing files (*.PAR *.par)"));
+        this, tr("Open"), m_locations.OpenFolder(recent),
+        QStringLiteral("Proficiency testing files (*.PAR *.par)"));
     if (!path.isEmpty()) {
         OpenStudy(path, true);
     }
@@ -263,17 +268,28 @@ void TMainForm::mnuSaveAsClick() {
     if (!b) {
         return;
     }
-    QString filter = DocumentFileFilters().first();
+    using TKind = TFileLocations::TKind;
+    const QStringList filters = DocumentFileFilters();
+    QString filter = m_locations.SaveFilter(TKind::Document, filters.first());
+    const QString proposed =
+        WithSuffix(QDir(m_locations.SaveFolder()).filePath(TFileLocations::FileNameOf(b->windowTitle())),
+                   FormatOfFilter(filter));
     QString name =
-        TUserInterface::Current().SaveFileName(this, tr("Save as"), DocumentFileFilters(), &filter);
+        TUserInterface::Current().SaveFileName(this, tr("Save as"), proposed, filters, &filter);
     if (name.isEmpty()) {
         return;
     }
     const TDocumentFormat format = FormatOfFileName(name, FormatOfFilter(filter));
     name = WithSuffix(name, format);
     QString error;
-    TBusyWindow busy(nullptr);
-    if (!SaveDocument(b->Document(), name, format, &error)) {
+    bool saved = false;
+    {
+        TBusyWindow busy(nullptr);
+        saved = SaveDocument(b->Document(), name, format, &error, b->windowTitle());
+    }
+    if (saved) {
+        m_locations.Saved(TKind::Document, name, filters.at(static_cast<int>(format)));
+    } else {
         ReportError(tr("The document could not be saved.\n%1").arg(error));
     }
 }
