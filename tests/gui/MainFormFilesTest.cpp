@@ -8,7 +8,7 @@
 #include <functional>
 
 #include "GuiFixture.h"
-#include "PdfTitle.h"
+#include "PdfProbe.h"
 #include "charts/ChartStyle.h"
 #include "documents/Contents.h"
 #include "gui/browser/BrowseForm.h"

@@ -27,6 +27,7 @@
 #include "gui/shell/MainForm.h"
 #include "gui/shell/OptionsDlg.h"
 #include "gui/widgets/ScreenPlacement.h"
+#include "gui/widgets/UserInterface.h"
 #include "study/Program.h"
 
 using namespace veltrio;
@@ -75,6 +76,20 @@ void PrintWindows(TMainForm& form, const char* what) {
     }
     std::printf("  title: %s\n", qPrintable(form.windowTitle()));
 }
+
+// Print all windows goes to a PDF file.
+class PdfPrinterChoice : public TUserInterface {
+public:
+    explicit PdfPrinterChoice(QString file) : m_file(std::move(file)) {}
+    bool AskPrinter(QWidget*, QPrinter& printer) override {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(m_file);
+        return true;
+    }
+
+private:
+    QString m_file;
+};
 
 // The active chart window, not maximised.
 void SaveChartWindow(TMainForm& form, const QString& dir, const char* name) {
@@ -131,7 +146,7 @@ int main(int argc, char** argv) {
         QPrintPreviewDialog preview(&printer, &form);
         PlaceMaximized(preview);
         QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, &preview,
-                         [b](QPrinter* p) { PrintDocumentOn(b->Document(), *p); });
+                         [b](QPrinter* p) { PrintDocumentOn(b->Document(), *p, b->windowTitle()); });
         preview.show();
         Save(preview, out, "preview.png");
         preview.close();
@@ -163,6 +178,13 @@ int main(int argc, char** argv) {
         }
     }
 
+    {
+        // Every window into one PDF, as Print all windows to a PDF printer.
+        PdfPrinterChoice pdf(QDir(out).filePath(QStringLiteral("print-all.pdf")));
+        TUserInterface::SetCurrent(&pdf);
+        form.mnuPrintAllClick();
+        TUserInterface::SetCurrent(nullptr);
+    }
     form.Help().ShowContext(100);
     if (form.Help().Window()) {
         Save(*form.Help().Window(), out, "help.png");

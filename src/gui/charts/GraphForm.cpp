@@ -7,7 +7,6 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QMimeData>
-#include <QPageLayout>
 #include <QPainter>
 #include <QPrinter>
 #include <QScreen>
@@ -20,6 +19,7 @@
 #include <functional>
 
 #include "charts/GraphWindow.h"
+#include "gui/browser/PrintJob.h"
 #include "gui/widgets/FileLocations.h"
 #include "gui/widgets/ProgramIcons.h"
 #include "gui/widgets/SaveFormats.h"
@@ -271,23 +271,9 @@ void TGraphForm::PrintChart() {
 }
 
 bool TGraphForm::PrintChartOn(QPrinter& printer) {
-    // Page coordinates of the chart are measured from the paper's corner;
-    // the printer's settings are the user's and are put back afterwards.
-    const bool fullPage = printer.fullPage();
-    const QPageLayout::Orientation orientation = printer.pageLayout().orientation();
-    printer.setFullPage(true);
-    printer.setPageOrientation(m_chart->PrinterOrientation == TPrinterOrientation::poLandscape
-                                   ? QPageLayout::Landscape
-                                   : QPageLayout::Portrait);
-    QPainter painter;
-    const bool ok = painter.begin(&printer);
-    if (ok) {
-        platform::PaintChartPage(*m_chart, painter, printer.resolution());
-        painter.end();
-    }
-    printer.setPageOrientation(orientation);
-    printer.setFullPage(fullPage);
-    return ok;
+    TPrintJob job(printer, windowTitle());
+    job.AddChart(*m_chart);
+    return job.Finish();
 }
 
 } // namespace veltrio::gui

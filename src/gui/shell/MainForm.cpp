@@ -468,11 +468,16 @@ QAction* TMainForm::ProcedureAction(std::string_view procedureName) const {
     return nullptr;
 }
 
-QString TMainForm::TitleText() const {
+QString TMainForm::StudyTitle() const {
     QString title = QStringLiteral("VELTRIO");
     if (m_program->StudyLoaded && m_program->CurrentStudy && !m_currentFile.isEmpty()) {
         title += QStringLiteral(" - ") + QFileInfo(m_currentFile).fileName();
     }
+    return title;
+}
+
+QString TMainForm::TitleText() const {
+    QString title = StudyTitle();
     // The same form as the workspace gives a maximised window's caption, so
     // that the two never add it twice.
     if (const QMdiSubWindow* active = m_mdiArea->activeSubWindow()) {

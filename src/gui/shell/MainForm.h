@@ -76,8 +76,10 @@ public:
     const QString& CurrentFile() const { return m_currentFile; }
     // Where the file dialogs start and what they propose.
     TFileLocations& FileLocations() { return m_locations; }
-    // "VELTRIO", then the name of the study file when a study is loaded,
-    // then the caption of the active window in brackets.
+    // "VELTRIO", then the name of the study file when a study is loaded.
+    QString StudyTitle() const;
+    // The window's title: StudyTitle, then the caption of the active window
+    // in brackets.
     QString TitleText() const;
 
     TTavStatusBar& StatusBar() const { return *m_statusBar; }

@@ -6,7 +6,9 @@
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QPageLayout>
 #include <QPrinter>
+#include <cmath>
 #include <exception>
 #include <optional>
 #include <vector>
@@ -18,6 +20,7 @@
 #include "documents/Contents.h"
 #include "gui/browser/BrowseForm.h"
 #include "gui/browser/DocumentFiles.h"
+#include "gui/browser/PrintJob.h"
 #include "gui/charts/GraphForm.h"
 #include "gui/dialogs/ExcludeLabDlg.h"
 #include "gui/dialogs/InfoDlg.h"
@@ -29,6 +32,7 @@
 #include "gui/shell/MdiChild.h"
 #include "gui/shell/OptionsDlg.h"
 #include "gui/shell/StatusBar.h"
+#include "gui/widgets/FloatEdit.h"
 #include "gui/widgets/ProgramIcons.h"
 #include "gui/widgets/UserInterface.h"
 #include "preliminary/ExcludeLab.h"
@@ -309,7 +313,35 @@ void TMainForm::mnuPrintClick() {
 }
 
 void TMainForm::mnuPrintSetupClick() {
-    TUserInterface::Current().PrintSetup(this, *m_printer);
+    TSettings& s = m_program->Settings;
+    // The dialog shows the margins the printouts use: the settings' left and
+    // top margins, which place the charts on their page, and the document
+    // printer's right and bottom margins.
+    constexpr double RightBottomMm = 10.0;
+    m_printer->setPageMargins(
+        QMarginsF(s.MarginLeft * 10.0, s.MarginTop * 10.0, RightBottomMm, RightBottomMm),
+        QPageLayout::Millimeter);
+    if (!TUserInterface::Current().PrintSetup(this, *m_printer)) {
+        return;
+    }
+    // Margins changed there are the settings' from now on, in whole
+    // millimetres as the settings file keeps them.
+    const QMarginsF chosen = m_printer->pageLayout().margins(QPageLayout::Millimeter);
+    const double left = std::round(chosen.left()) / 10.0;
+    const double top = std::round(chosen.top()) / 10.0;
+    if (left == s.MarginLeft && top == s.MarginTop) {
+        return;
+    }
+    s.MarginLeft = left;
+    s.MarginTop = top;
+    if (m_optionsDlg->isVisible()) {
+        m_optionsDlg->MarginLeft()->SetValue(left);
+        m_optionsDlg->MarginTop()->SetValue(top);
+    }
+    std::string error;
+    if (!SaveSettings(s, m_options.SettingsFile, &error)) {
+        ReportError(tr("The settings could not be saved.\n%1").arg(ToQ(error)));
+    }
 }
 
 void TMainForm::mnuCopyClick() {
@@ -358,19 +390,22 @@ void TMainForm::mnuCloseAllClick() {
 }
 
 void TMainForm::mnuPrintAllClick() {
-    const std::vector<TTavBrowseForm*> browsers = Browsers();
-    const std::vector<TGraphForm*> charts = Charts();
-    if ((browsers.empty() && charts.empty()) ||
+    if ((Browsers().empty() && Charts().empty()) ||
         !TUserInterface::Current().AskPrinter(this, *m_printer)) {
         return;
     }
     TBusyWindow busy(this);
-    for (TTavBrowseForm* b : browsers) {
-        b->PrintDocumentOn(*m_printer);
+    // One job in the order the windows were opened: a printer prints it as
+    // one, and a PDF printer writes one file.
+    TPrintJob job(*m_printer, StudyTitle());
+    for (QMdiSubWindow* w : m_mdiArea->subWindowList(QMdiArea::CreationOrder)) {
+        if (auto* b = qobject_cast<TTavBrowseForm*>(w->widget())) {
+            job.AddDocument(b->Document());
+        } else if (auto* chart = qobject_cast<TGraphForm*>(w->widget())) {
+            job.AddChart(chart->GraphWnd());
+        }
     }
-    for (TGraphForm* chart : charts) {
-        chart->PrintChartOn(*m_printer);
-    }
+    job.Finish();
 }
 
 TGraphForm* TMainForm::ActiveChart() const {

@@ -2,6 +2,9 @@
 
 #include <QString>
 #include <string>
+#include <vector>
+
+// What the tests read from the PDFs the program writes.
 
 namespace veltrio::gui::testing {
 
@@ -42,6 +45,16 @@ inline int PdfPageCount(const std::string& pdf) {
         }
     }
     return pages;
+}
+
+// The width of every page in points (of its MediaBox), in page order.
+inline std::vector<int> PdfPageWidths(const std::string& pdf) {
+    std::vector<int> widths;
+    const std::string key = "/MediaBox [0 0 ";
+    for (std::size_t at = pdf.find(key); at != std::string::npos; at = pdf.find(key, at + 1)) {
+        widths.push_back(std::stoi(pdf.substr(at + key.size(), 12)));
+    }
+    return widths;
 }
 
 } // namespace veltrio::gui::testing
