@@ -20,6 +20,7 @@
 #include "gui/shell/HelpSystem.h"
 #include "gui/shell/OptionsDlg.h"
 #include "gui/shell/StatusBar.h"
+#include "gui/widgets/Mnemonics.h"
 #include "gui/widgets/ProgramIcons.h"
 #include "gui/widgets/UserInterface.h"
 #include "settings/SettingsFile.h"
@@ -255,6 +256,13 @@ void TMainForm::createMenus() {
     m_helpMenu->addAction(m_howToUseAct);
     m_helpMenu->addSeparator();
     m_helpMenu->addAction(m_aboutAct);
+
+    // The procedures' captions are the menus' texts; the mnemonics are given
+    // per menu, so that no two items of one menu share a letter.
+    for (QMenu* menu : {m_proceduresMenu, m_preliminaryMenu, m_qualityMenu, m_labsMenu,
+                        m_toolsMenu, m_labReportMenu}) {
+        AssignMnemonics(*menu);
+    }
 
     const std::pair<QMenu*, int> contexts[] = {
         {m_fileMenu, 1900},        {m_editMenu, 2000},    {m_proceduresMenu, 600},
