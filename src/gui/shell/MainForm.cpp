@@ -20,6 +20,7 @@
 #include "gui/shell/HelpSystem.h"
 #include "gui/shell/OptionsDlg.h"
 #include "gui/shell/StatusBar.h"
+#include "gui/widgets/MessageText.h"
 #include "gui/widgets/Mnemonics.h"
 #include "gui/widgets/ProgramIcons.h"
 #include "gui/widgets/UserInterface.h"
@@ -334,17 +335,20 @@ bool TMainForm::StartUp() {
     const std::filesystem::path lang =
         m_program->ProgramDir / LanguageFileName(m_program->Settings.OutputLanguage);
     bool opened = false;
+    QString problem = QString::fromLatin1(MissingLanguageFileMessage);
     try {
         opened = m_program->TextLib.OpenTextLibrary(lang);
     } catch (const ETextLibraryFatal& e) {
-        TUserInterface::Current().Message(this, QStringLiteral("VELTRIO"), ToQ(e.what()),
-                                          QMessageBox::Critical);
-        return false;
+        problem = ToQ(e.what());
     }
     if (!opened) {
-        TUserInterface::Current().Message(this, QStringLiteral("VELTRIO"),
-                                          QString::fromLatin1(MissingLanguageFileMessage),
-                                          QMessageBox::Critical);
+        const QString where = QString::fromStdU16String(lang.parent_path().u16string());
+        const QString file = QString::fromStdU16String(lang.filename().u16string());
+        TUserInterface::Current().Message(
+            this, QStringLiteral("VELTRIO"),
+            SentencesApart(problem) +
+                tr("\n\nThe language file %1 was looked for in %2.").arg(file, where),
+            QMessageBox::Critical);
         return false;
     }
     m_currentFile.clear();
