@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QTimer>
@@ -121,6 +122,12 @@ int main(int argc, char** argv) {
     form.show();
     form.OpenStudy(QString::fromLocal8Bit(argv[1]), true);
     Save(form, out, "main.png");
+    for (const auto& [menu, name] : {std::pair{form.PreliminaryMenu(), "menu-preliminary.png"},
+                                     std::pair{form.LaboratoriesMenu(), "menu-laboratories.png"}}) {
+        menu->popup(QPoint(0, 0));
+        Save(*menu, out, name);
+        menu->hide();
+    }
     form.ProcedureAction("descriptive-statistics")->trigger();
     Save(form, out, "maximised.png");
     if (auto* bar = form.findChild<QToolBar*>()) {
