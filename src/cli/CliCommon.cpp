@@ -280,8 +280,8 @@ std::string LanguageFileReport(const std::string& problem, const fs::path& file,
                          " (looked for in " + folder.string() + ")\n";
     const std::vector<std::string> present = LanguageFilesIn(programDir);
     if (present.empty()) {
-        report += "veltrio-cli: there are no language files (*.TEX) in " + programDir.string() +
-                  "\n";
+        report +=
+            "veltrio-cli: there are no language files (*.TEX) in " + programDir.string() + "\n";
     } else {
         report += "veltrio-cli: the language files in " + programDir.string() + " are: ";
         for (std::size_t i = 0; i < present.size(); ++i) {

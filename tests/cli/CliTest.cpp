@@ -471,21 +471,27 @@ TEST(CliLanguageFile, AMissingOneIsNamedWithWhereItWasLookedForAndWhatIsThere) {
         std::vector<std::string> Said;
     };
     const Case cases[] = {
-        {"a language the folder lacks", programIn(several, {"ENGLISH.TEX", "dansk.tex"}, english),
+        {"a language the folder lacks",
+         programIn(several, {"ENGLISH.TEX", "dansk.tex"}, english),
          "--language Deutsch stats x.PAR",
          {"veltrio-cli: Missing language file: DEUTSCH.TEX (looked for in " + several.string() +
               ")\n",
           "veltrio-cli: the language files in " + several.string() +
               " are: ENGLISH.TEX, dansk.tex\n",
           "--lang FILE", "--language NAME"}},
-        {"a folder without language files", programIn(none, {}, english), "stats x.PAR",
+        {"a folder without language files",
+         programIn(none, {}, english),
+         "stats x.PAR",
          {"veltrio-cli: Missing language file: ENGLISH.TEX (looked for in " + none.string() + ")\n",
           "veltrio-cli: there are no language files (*.TEX) in " + none.string() + "\n"}},
-        {"a file named with --lang", VELTRIO_CLI, "--lang /nonexistent/ENGLISH.TEX stats x.PAR",
+        {"a file named with --lang",
+         VELTRIO_CLI,
+         "--lang /nonexistent/ENGLISH.TEX stats x.PAR",
          {"veltrio-cli: Missing language file: ENGLISH.TEX (looked for in /nonexistent)\n",
           "veltrio-cli: the language files in " + bin.string() + " are: ", "ENGLISH.TEX"}},
         {"a damaged file",
-         programIn(damaged, {"ENGLISH.TEX"}, TestDir() / "several" / "notes.txt"), "stats x.PAR",
+         programIn(damaged, {"ENGLISH.TEX"}, TestDir() / "several" / "notes.txt"),
+         "stats x.PAR",
          {"veltrio-cli: Damaged language file (its chapter table is incomplete): ENGLISH.TEX "
           "(looked for in " +
               damaged.string() + ")\n",

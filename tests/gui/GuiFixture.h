@@ -56,13 +56,12 @@ public:
         return Answer;
     }
     int Exec(QDialog& dialog) override { return OnExec(dialog); }
-    QString OpenFileName(QWidget*, const QString&, const QString& folder,
-                         const QString&) override {
+    QString OpenFileName(QWidget*, const QString&, const QString& folder, const QString&) override {
         OpenFolders.push_back(folder);
         return OpenName;
     }
-    QString SaveFileName(QWidget*, const QString&, const QString& proposedFile,
-                         const QStringList&, QString* selectedFilter) override {
+    QString SaveFileName(QWidget*, const QString&, const QString& proposedFile, const QStringList&,
+                         QString* selectedFilter) override {
         SaveProposals.push_back(proposedFile);
         SaveFiltersOffered.push_back(selectedFilter ? *selectedFilter : QString());
         if (selectedFilter && !SaveFilter.isEmpty()) {

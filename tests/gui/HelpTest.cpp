@@ -13,13 +13,13 @@
 #include <functional>
 
 #include "GuiFixture.h"
+#include "charts/ChartStyle.h"
+#include "documents/Contents.h"
 #include "gui/dialogs/TransformDlg.h"
 #include "gui/shell/EditorForm.h"
 #include "gui/shell/HelpSystem.h"
 #include "gui/shell/HelpWindow.h"
 #include "gui/shell/OptionsDlg.h"
-#include "charts/ChartStyle.h"
-#include "documents/Contents.h"
 #include "study/Program.h"
 
 namespace veltrio::gui::testing {
@@ -108,8 +108,7 @@ TEST_F(HelpTest, F1ShowsTheTopicOfTheActiveWindowAndTheContentsMarkIt) {
         {"no window", [] {}, 100},
         {"a document", [&] { host.ShowDocument(doc, "Document", 5800); }, 5800},
         {"a chart",
-         [&] { host.ShowChart(NewChartWindow(m_form->program().Settings), "Chart", 5400); },
-         5400},
+         [&] { host.ShowChart(NewChartWindow(m_form->program().Settings), "Chart", 5400); }, 5400},
         {"the document again",
          [this] {
              m_form->MdiArea()->setActiveSubWindow(m_form->MdiArea()->subWindowList().front());

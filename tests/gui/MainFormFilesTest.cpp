@@ -69,7 +69,8 @@ TEST(MainFormFileNames, ACaptionBecomesAFileNameEveryFileSystemTakes) {
 
 TEST_F(MainFormFilesTest, TheTitleNamesTheStudyFileAndTheActiveWindow) {
     const QString good = StudyIn(QStringLiteral("a"), QStringLiteral("LEAD.PAR"));
-    const QString bad = WriteFile(QStringLiteral("BAD.PAR"), "FILEHEADER\n  UNIFORM\n  NLABS = x\n");
+    const QString bad =
+        WriteFile(QStringLiteral("BAD.PAR"), "FILEHEADER\n  UNIFORM\n  NLABS = x\n");
     struct Step {
         const char* Name;
         std::function<void()> Do;
@@ -81,16 +82,12 @@ TEST_F(MainFormFilesTest, TheTitleNamesTheStudyFileAndTheActiveWindow) {
         {"document shown", [&] { ShowDocument("Descriptive statistics"); },
          "VELTRIO - LEAD.PAR - [Descriptive statistics]"},
         {"chart shown", [&] { ShowChart("Youden plot"); }, "VELTRIO - LEAD.PAR - [Youden plot]"},
-        {"chart restored",
-         [&] { m_form->MdiArea()->currentSubWindow()->showNormal(); },
+        {"chart restored", [&] { m_form->MdiArea()->currentSubWindow()->showNormal(); },
          "VELTRIO - LEAD.PAR - [Youden plot]"},
         {"document activated",
-         [&] {
-             m_form->MdiArea()->setActiveSubWindow(m_form->MdiArea()->subWindowList().front());
-         },
+         [&] { m_form->MdiArea()->setActiveSubWindow(m_form->MdiArea()->subWindowList().front()); },
          "VELTRIO - LEAD.PAR - [Descriptive statistics]"},
-        {"document maximised",
-         [&] { m_form->MdiArea()->currentSubWindow()->showMaximized(); },
+        {"document maximised", [&] { m_form->MdiArea()->currentSubWindow()->showMaximized(); },
          "VELTRIO - LEAD.PAR - [Descriptive statistics]"},
         {"windows closed", [&] { m_form->mnuCloseAllClick(); }, "VELTRIO - LEAD.PAR"},
         {"refused file", [&] { m_form->OpenStudy(bad, true); }, "VELTRIO"},
@@ -145,12 +142,20 @@ TEST_F(MainFormFilesTest, SaveAsProposesTheCaptionInTheStudysFolderThenTheFolder
     const QStringList docs = DocumentFileFilters();
     const QStringList charts = ChartFileFilters();
     const Step steps[] = {
-        {"first document", [&] { ShowDocument("Descriptive statistics"); }, {}, {},
-         Folder("study") + "/Descriptive statistics.rtf", docs.at(0)},
+        {"first document",
+         [&] { ShowDocument("Descriptive statistics"); },
+         {},
+         {},
+         Folder("study") + "/Descriptive statistics.rtf",
+         docs.at(0)},
         {"saved elsewhere as PDF", [] {}, out + "/mine", docs.at(2),
          Folder("study") + "/Descriptive statistics.rtf", docs.at(0)},
-        {"next document", [&] { ShowDocument("Grubbs outlier test: level 1/2"); }, {}, {},
-         out + "/Grubbs outlier test- level 1-2.pdf", docs.at(2)},
+        {"next document",
+         [&] { ShowDocument("Grubbs outlier test: level 1/2"); },
+         {},
+         {},
+         out + "/Grubbs outlier test- level 1-2.pdf",
+         docs.at(2)},
         {"a chart", [&] { ShowChart("Youden plot Glucose, mg/l"); }, out + "/plot.png",
          charts.at(1), out + "/Youden plot Glucose, mg-l.svg", charts.at(0)},
         {"the chart again", [] {}, {}, {}, out + "/Youden plot Glucose, mg-l.png", charts.at(1)},

@@ -73,8 +73,8 @@ TEST_F(MainFormIconsTest, TheToolBarShowsTheProgramsIconsOnePerCommand) {
     const QToolBar* bar = m_form->findChild<QToolBar*>();
     ASSERT_NE(bar, nullptr);
     // The tool bar in its order, each command with its drawing.
-    const char* const expected[] = {"document-open", "document-print",  "document-page-setup",
-                                    "edit-copy",     "help-contents",   "application-exit"};
+    const char* const expected[] = {"document-open", "document-print", "document-page-setup",
+                                    "edit-copy",     "help-contents",  "application-exit"};
     QList<QAction*> commands;
     for (QAction* a : bar->actions()) {
         if (!a->isSeparator() && !a->icon().isNull()) {
@@ -85,7 +85,8 @@ TEST_F(MainFormIconsTest, TheToolBarShowsTheProgramsIconsOnePerCommand) {
     std::set<std::size_t> pictures;
     for (int i = 0; i < commands.size(); ++i) {
         SCOPED_TRACE(expected[i]);
-        EXPECT_EQ(Picture(commands.at(i)->icon()), Picture(ProgramIcon(QLatin1String(expected[i]))));
+        EXPECT_EQ(Picture(commands.at(i)->icon()),
+                  Picture(ProgramIcon(QLatin1String(expected[i]))));
         pictures.insert(Key(Picture(commands.at(i)->icon())));
     }
     EXPECT_EQ(pictures.size(), 6u);

@@ -73,8 +73,9 @@ TEST_F(MainFormLanguageFileTest, TheProgramEndsWithTheMessageLineByLine) {
         ASSERT_EQ(m_ui.Messages.size(), 1u);
         EXPECT_EQ(m_ui.Messages.front().Icon, QMessageBox::Critical);
         QStringList expected = c.Lines;
-        expected << QString()
-                 << QStringLiteral("The language file ENGLISH.TEX was looked for in %1.").arg(folder);
+        expected
+            << QString()
+            << QStringLiteral("The language file ENGLISH.TEX was looked for in %1.").arg(folder);
         EXPECT_EQ(m_ui.Messages.front().Text.split(QLatin1Char('\n')), expected);
     }
 }

@@ -29,7 +29,9 @@ TEST(MainFormMnemonics, InitialsComeFirstAndNoLetterIsGivenTwice) {
         // Minor words last: "laboratories" before "of".
         {{"Evaluation of laboratories"}, "e", {"Evaluation of &laboratories"}},
         {{"Exclude a laboratory"}, "el", {"E&xclude a laboratory"}},
-        {{"Mandel's h-values", "Mandel's k-values"}, {}, {"&Mandel's h-values", "Mandel's &k-values"}},
+        {{"Mandel's h-values", "Mandel's k-values"},
+         {},
+         {"&Mandel's h-values", "Mandel's &k-values"}},
         // A mnemonic a text has is kept, and taken from the others.
         {{"Options", "&Open"}, {}, {"O&ptions", "&Open"}},
         {{"Lower", "lower"}, {}, {"&Lower", "l&ower"}},
@@ -50,9 +52,12 @@ TEST(MainFormMnemonics, TheLetterAndThePlainText) {
         const char* Plain;
     };
     const Case cases[] = {
-        {"&File", QLatin1Char('f'), "File"},       {"P&rint Setup...", QLatin1Char('r'), "Print Setup..."},
-        {"R&&D", QChar(), "R&D"},                  {"R&&D &Lab", QLatin1Char('l'), "R&D Lab"},
-        {"No letter", QChar(), "No letter"},       {"Trailing&", QChar(), "Trailing&"},
+        {"&File", QLatin1Char('f'), "File"},
+        {"P&rint Setup...", QLatin1Char('r'), "Print Setup..."},
+        {"R&&D", QChar(), "R&D"},
+        {"R&&D &Lab", QLatin1Char('l'), "R&D Lab"},
+        {"No letter", QChar(), "No letter"},
+        {"Trailing&", QChar(), "Trailing&"},
         {"A &- B", QChar(), "A - B"},
     };
     for (const Case& c : cases) {

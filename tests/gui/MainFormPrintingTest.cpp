@@ -141,10 +141,10 @@ TEST_F(MainFormPrintingTest, PageSetupShowsTheMarginsThePrintoutsUse) {
         settings.MarginTop = c.Top;
         shown = {};
         m_form->mnuPrintSetupClick();
-        for (auto [got, want] : {std::pair{shown.left(), c.Shown.left()},
-                                 std::pair{shown.top(), c.Shown.top()},
-                                 std::pair{shown.right(), c.Shown.right()},
-                                 std::pair{shown.bottom(), c.Shown.bottom()}}) {
+        for (auto [got, want] :
+             {std::pair{shown.left(), c.Shown.left()}, std::pair{shown.top(), c.Shown.top()},
+              std::pair{shown.right(), c.Shown.right()},
+              std::pair{shown.bottom(), c.Shown.bottom()}}) {
             EXPECT_NEAR(got, want, 0.01) << c.Left << " " << c.Top;
         }
         // Cancelled, the settings stay.

@@ -152,8 +152,9 @@ int main(int argc, char** argv) {
         QPrinter printer(QPrinter::HighResolution);
         QPrintPreviewDialog preview(&printer, &form);
         PlaceMaximized(preview);
-        QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, &preview,
-                         [b](QPrinter* p) { PrintDocumentOn(b->Document(), *p, b->windowTitle()); });
+        QObject::connect(
+            &preview, &QPrintPreviewDialog::paintRequested, &preview,
+            [b](QPrinter* p) { PrintDocumentOn(b->Document(), *p, b->windowTitle()); });
         preview.show();
         Save(preview, out, "preview.png");
         preview.close();

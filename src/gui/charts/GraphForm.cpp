@@ -211,11 +211,12 @@ bool TGraphForm::SaveChart(const QString& fileName, TChartFormat format, QString
 void TGraphForm::SaveAs() {
     using TKind = TFileLocations::TKind;
     const QStringList filters = ChartFileFilters();
-    QString filter = m_locations ? m_locations->SaveFilter(TKind::Chart, filters.first())
-                                 : filters.first();
+    QString filter =
+        m_locations ? m_locations->SaveFilter(TKind::Chart, filters.first()) : filters.first();
     const QString folder = m_locations ? m_locations->SaveFolder() : QDir::homePath();
-    const QString proposed = WithChartSuffix(
-        QDir(folder).filePath(TFileLocations::FileNameOf(windowTitle())), ChartFormatOfFilter(filter));
+    const QString proposed =
+        WithChartSuffix(QDir(folder).filePath(TFileLocations::FileNameOf(windowTitle())),
+                        ChartFormatOfFilter(filter));
     QString name = TUserInterface::Current().SaveFileName(this, tr("Save chart as"), proposed,
                                                           filters, &filter);
     if (name.isEmpty()) {

@@ -260,8 +260,8 @@ void TMainForm::createMenus() {
 
     // The procedures' captions are the menus' texts; the mnemonics are given
     // per menu, so that no two items of one menu share a letter.
-    for (QMenu* menu : {m_proceduresMenu, m_preliminaryMenu, m_qualityMenu, m_labsMenu,
-                        m_toolsMenu, m_labReportMenu}) {
+    for (QMenu* menu : {m_proceduresMenu, m_preliminaryMenu, m_qualityMenu, m_labsMenu, m_toolsMenu,
+                        m_labReportMenu}) {
         AssignMnemonics(*menu);
     }
 

@@ -275,9 +275,9 @@ void TMainForm::mnuSaveAsClick() {
     using TKind = TFileLocations::TKind;
     const QStringList filters = DocumentFileFilters();
     QString filter = m_locations.SaveFilter(TKind::Document, filters.first());
-    const QString proposed =
-        WithSuffix(QDir(m_locations.SaveFolder()).filePath(TFileLocations::FileNameOf(b->windowTitle())),
-                   FormatOfFilter(filter));
+    const QString proposed = WithSuffix(
+        QDir(m_locations.SaveFolder()).filePath(TFileLocations::FileNameOf(b->windowTitle())),
+        FormatOfFilter(filter));
     QString name =
         TUserInterface::Current().SaveFileName(this, tr("Save as"), proposed, filters, &filter);
     if (name.isEmpty()) {

@@ -66,7 +66,8 @@ QString TFileLocations::FileNameOf(const QString& caption) {
         }
     }
     name = name.simplified();
-    while (!name.isEmpty() && (name.back() == QLatin1Char('.') || name.back() == QLatin1Char(' '))) {
+    while (!name.isEmpty() &&
+           (name.back() == QLatin1Char('.') || name.back() == QLatin1Char(' '))) {
         name.chop(1);
     }
     while (!name.isEmpty() && name.front() == QLatin1Char('.')) {

@@ -16,9 +16,9 @@ namespace {
 // Words whose initial makes a poor mnemonic.
 bool IsMinorWord(const QString& word) {
     static const QSet<QString> minor = {
-        QStringLiteral("a"),  QStringLiteral("an"),  QStringLiteral("and"), QStringLiteral("as"),
-        QStringLiteral("at"), QStringLiteral("by"),  QStringLiteral("for"), QStringLiteral("in"),
-        QStringLiteral("of"), QStringLiteral("on"),  QStringLiteral("or"),  QStringLiteral("s"),
+        QStringLiteral("a"),   QStringLiteral("an"), QStringLiteral("and"), QStringLiteral("as"),
+        QStringLiteral("at"),  QStringLiteral("by"), QStringLiteral("for"), QStringLiteral("in"),
+        QStringLiteral("of"),  QStringLiteral("on"), QStringLiteral("or"),  QStringLiteral("s"),
         QStringLiteral("the"), QStringLiteral("to"), QStringLiteral("vs"),
     };
     return minor.contains(word.toLower());

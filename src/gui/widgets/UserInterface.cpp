@@ -30,8 +30,8 @@ int TUserInterface::Exec(QDialog& dialog) {
     return dialog.exec();
 }
 
-QString TUserInterface::OpenFileName(QWidget* parent, const QString& caption,
-                                     const QString& folder, const QString& filter) {
+QString TUserInterface::OpenFileName(QWidget* parent, const QString& caption, const QString& folder,
+                                     const QString& filter) {
     return QFileDialog::getOpenFileName(parent, caption, folder, filter);
 }
 
