@@ -1,4 +1,5 @@
 // What both command-line programs share: options, set-up, reading a study.
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -22,6 +23,7 @@
 #include "study/StudyReader.h"
 #include "study/Transformations.h"
 #include "textlib/Languages.h"
+#include "textlib/TextLibrary.h"
 
 namespace fs = std::filesystem;
 
@@ -243,12 +245,52 @@ int SetUpProgram(const Options& o, Program& program, const char* argv0) {
         o.LanguageFile.empty()
             ? program.ProgramDir / LanguageFileName(program.Settings.OutputLanguage)
             : o.LanguageFile;
-    if (!program.TextLib.OpenTextLibrary(lang)) {
-        std::cerr << "veltrio-cli: " << MissingLanguageFileMessage << " (" << lang.string()
-                  << ")\n";
+    bool opened = false;
+    std::string problem = "Missing language file";
+    try {
+        opened = program.TextLib.OpenTextLibrary(lang);
+    } catch (const ETextLibraryFatal&) {
+        problem = "Damaged language file (its chapter table is incomplete)";
+    }
+    if (!opened) {
+        std::cerr << LanguageFileReport(problem, lang, program.ProgramDir);
         return ExitRefused;
     }
     return ExitOk;
+}
+
+std::vector<std::string> LanguageFilesIn(const fs::path& folder) {
+    std::vector<std::string> names;
+    std::error_code ec;
+    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+        const fs::path& p = it->path();
+        std::error_code typeError;
+        if (UpperAscii(p.extension().string()) == ".TEX" && it->is_regular_file(typeError)) {
+            names.push_back(p.filename().string());
+        }
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+std::string LanguageFileReport(const std::string& problem, const fs::path& file,
+                               const fs::path& programDir) {
+    const fs::path folder = file.has_parent_path() ? file.parent_path() : fs::path(".");
+    std::string report = "veltrio-cli: " + problem + ": " + file.filename().string() +
+                         " (looked for in " + folder.string() + ")\n";
+    const std::vector<std::string> present = LanguageFilesIn(programDir);
+    if (present.empty()) {
+        report +=
+            "veltrio-cli: there are no language files (*.TEX) in " + programDir.string() + "\n";
+    } else {
+        report += "veltrio-cli: the language files in " + programDir.string() + " are: ";
+        for (std::size_t i = 0; i < present.size(); ++i) {
+            report += (i > 0 ? ", " : "") + present[i];
+        }
+        report += "\n";
+    }
+    report += "veltrio-cli: name one with --lang FILE, or its language with --language NAME\n";
+    return report;
 }
 
 } // namespace veltrio

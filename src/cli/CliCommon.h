@@ -37,6 +37,13 @@ bool ParseArgs(int argc, char** argv, Options& o, std::string& error);
 // study; ExitOk or the exit status of the failure (already reported).
 int SetUpProgram(const Options& o, Program& program, const char* argv0);
 bool LoadStudy(const std::filesystem::path& file, Program& program, CliHost& host);
+// The language files (*.TEX, in any case) in a folder, by name.
+std::vector<std::string> LanguageFilesIn(const std::filesystem::path& folder);
+// What standard error says when the language file cannot be used: the
+// problem, which file was looked for and where, and which language files
+// the program's folder has.
+std::string LanguageFileReport(const std::string& problem, const std::filesystem::path& file,
+                               const std::filesystem::path& programDir);
 // Excludes the laboratories named by --exclude, as "Exclude a laboratory"
 // does; false (with the message printed) for a code the study lacks.
 bool ApplyExclusions(const Options& o, Program& program);

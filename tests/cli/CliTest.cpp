@@ -28,9 +28,9 @@ struct Result {
     std::string Out;
 };
 
-// Runs veltrio-cli with `args`; standard error goes to `errFile`.
-Result RunCli(const std::string& args, const fs::path& errFile) {
-    const std::string cmd = std::string(VELTRIO_CLI) + " " + args + " 2>" + errFile.string();
+// Runs a veltrio-cli with `args`; standard error goes to `errFile`.
+Result RunProgram(const fs::path& program, const std::string& args, const fs::path& errFile) {
+    const std::string cmd = program.string() + " " + args + " 2>" + errFile.string();
     Result r;
     FILE* pipe = popen(cmd.c_str(), "r");
     if (!pipe) {
@@ -44,6 +44,10 @@ Result RunCli(const std::string& args, const fs::path& errFile) {
     const int status = pclose(pipe);
     r.Status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return r;
+}
+
+Result RunCli(const std::string& args, const fs::path& errFile) {
+    return RunProgram(VELTRIO_CLI, args, errFile);
 }
 
 std::string ReadText(const fs::path& p) {
@@ -434,6 +438,76 @@ TEST(Cli, RefusedInputAndWrongUsage) {
         EXPECT_EQ(r.Status, c.Status) << c.Args;
         const std::string err = ReadText(TestDir() / "err.txt");
         EXPECT_NE(err.find(c.Error), std::string::npos) << c.Args << "\n" << err;
+    }
+}
+
+TEST(CliLanguageFile, AMissingOneIsNamedWithWhereItWasLookedForAndWhatIsThere) {
+    // Copies of the program in folders of their own: the program looks for
+    // its language files beside itself.
+    const fs::path bin = fs::canonical(VELTRIO_CLI).parent_path();
+    const fs::path english = bin / "ENGLISH.TEX";
+    ASSERT_TRUE(fs::is_regular_file(english));
+    auto programIn = [](const fs::path& folder, const std::vector<std::string>& languageFiles,
+                        const fs::path& realLanguageFile) {
+        fs::remove_all(folder);
+        fs::create_directories(folder);
+        const fs::path program = folder / "veltrio-cli";
+        fs::copy_file(VELTRIO_CLI, program);
+        fs::permissions(program, fs::perms::owner_all);
+        for (const std::string& name : languageFiles) {
+            fs::copy_file(realLanguageFile, folder / name);
+        }
+        std::ofstream(folder / "notes.txt") << "no language file\n";
+        fs::create_directories(folder / "OLD.TEX");
+        return program;
+    };
+    const fs::path several = TestDir() / "several";
+    const fs::path none = TestDir() / "none";
+    const fs::path damaged = TestDir() / "damaged";
+    struct Case {
+        const char* Name;
+        fs::path Program;
+        std::string Args;
+        std::vector<std::string> Said;
+    };
+    const Case cases[] = {
+        {"a language the folder lacks",
+         programIn(several, {"ENGLISH.TEX", "dansk.tex"}, english),
+         "--language Deutsch stats x.PAR",
+         {"veltrio-cli: Missing language file: DEUTSCH.TEX (looked for in " + several.string() +
+              ")\n",
+          "veltrio-cli: the language files in " + several.string() +
+              " are: ENGLISH.TEX, dansk.tex\n",
+          "--lang FILE", "--language NAME"}},
+        {"a folder without language files",
+         programIn(none, {}, english),
+         "stats x.PAR",
+         {"veltrio-cli: Missing language file: ENGLISH.TEX (looked for in " + none.string() + ")\n",
+          "veltrio-cli: there are no language files (*.TEX) in " + none.string() + "\n"}},
+        {"a file named with --lang",
+         VELTRIO_CLI,
+         "--lang /nonexistent/ENGLISH.TEX stats x.PAR",
+         {"veltrio-cli: Missing language file: ENGLISH.TEX (looked for in /nonexistent)\n",
+          "veltrio-cli: the language files in " + bin.string() + " are: ", "ENGLISH.TEX"}},
+        {"a damaged file",
+         programIn(damaged, {"ENGLISH.TEX"}, TestDir() / "several" / "notes.txt"),
+         "stats x.PAR",
+         {"veltrio-cli: Damaged language file (its chapter table is incomplete): ENGLISH.TEX "
+          "(looked for in " +
+              damaged.string() + ")\n",
+          "are: ENGLISH.TEX\n"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        const Result r = RunProgram(c.Program, c.Args, TestDir() / "err.txt");
+        EXPECT_EQ(r.Status, 1);
+        const std::string err = ReadText(TestDir() / "err.txt");
+        for (const std::string& said : c.Said) {
+            EXPECT_NE(err.find(said), std::string::npos) << said << "\nnot in:\n" << err;
+        }
+        // The folder and the plain file are no language files.
+        EXPECT_EQ(err.find("OLD.TEX"), std::string::npos) << err;
+        EXPECT_EQ(err.find("notes.txt"), std::string::npos) << err;
     }
 }
 

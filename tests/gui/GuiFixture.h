@@ -7,11 +7,17 @@
 #include <functional>
 #include <gtest/gtest.h>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <vector>
 
 #include "gui/shell/MainForm.h"
 #include "gui/widgets/UserInterface.h"
+
+// Failed comparisons show texts as text.
+inline void PrintTo(const QString& text, std::ostream* os) {
+    *os << '"' << text.toStdString() << '"';
+}
 
 namespace veltrio::gui::testing {
 
@@ -31,7 +37,15 @@ public:
     QString OpenName;
     QString SaveName;
     QString SaveFilter;
+    // What the file dialogs were asked to start with.
+    std::vector<QString> OpenFolders;
+    std::vector<QString> SaveProposals;
+    std::vector<QString> SaveFiltersOffered;
     int PrinterRequests = 0;
+    // Called with the printer instead of the print dialog; false cancels.
+    std::function<bool(QPrinter&)> OnAskPrinter = [](QPrinter&) { return false; };
+    // Called with the printer instead of the page set-up dialog.
+    std::function<bool(QPrinter&)> OnPrintSetup = [](QPrinter&) { return false; };
 
     void Message(QWidget*, const QString& caption, const QString& text,
                  QMessageBox::Icon icon) override {
@@ -42,19 +56,24 @@ public:
         return Answer;
     }
     int Exec(QDialog& dialog) override { return OnExec(dialog); }
-    QString OpenFileName(QWidget*, const QString&, const QString&) override { return OpenName; }
-    QString SaveFileName(QWidget*, const QString&, const QStringList&,
+    QString OpenFileName(QWidget*, const QString&, const QString& folder, const QString&) override {
+        OpenFolders.push_back(folder);
+        return OpenName;
+    }
+    QString SaveFileName(QWidget*, const QString&, const QString& proposedFile, const QStringList&,
                          QString* selectedFilter) override {
+        SaveProposals.push_back(proposedFile);
+        SaveFiltersOffered.push_back(selectedFilter ? *selectedFilter : QString());
         if (selectedFilter && !SaveFilter.isEmpty()) {
             *selectedFilter = SaveFilter;
         }
         return SaveName;
     }
-    bool AskPrinter(QWidget*, QPrinter&) override {
+    bool AskPrinter(QWidget*, QPrinter& printer) override {
         ++PrinterRequests;
-        return false;
+        return OnAskPrinter(printer);
     }
-    void PrintSetup(QWidget*, QPrinter&) override {}
+    bool PrintSetup(QWidget*, QPrinter& printer) override { return OnPrintSetup(printer); }
 
     std::vector<QString> MessageTexts() const {
         std::vector<QString> texts;

@@ -1,22 +1,44 @@
-// The help: topics by context number, keyword search, F1 contexts and the
-// missing help folder.
+// The help: topics by context number, keyword search, F1 contexts, moving
+// back and forward, closing the help window and the missing help folder.
 #include <QAction>
+#include <QApplication>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMdiArea>
+#include <QPushButton>
+#include <QShortcut>
 #include <QTextBrowser>
+#include <functional>
 
 #include "GuiFixture.h"
+#include "charts/ChartStyle.h"
+#include "documents/Contents.h"
 #include "gui/dialogs/TransformDlg.h"
 #include "gui/shell/EditorForm.h"
 #include "gui/shell/HelpSystem.h"
 #include "gui/shell/HelpWindow.h"
 #include "gui/shell/OptionsDlg.h"
+#include "study/Program.h"
 
 namespace veltrio::gui::testing {
 namespace {
 
 using HelpTest = MainFormTest;
+
+// The topic file the help window shows, and the one its contents list marks
+// (empty when none is marked).
+QString ShownFile(const THelpWindow& w) {
+    return QFileInfo(w.Browser()->source().toLocalFile()).absoluteFilePath();
+}
+QString MarkedFile(const THelpWindow& w) {
+    const QListWidgetItem* item = w.Contents()->currentItem();
+    return item ? QFileInfo(item->data(Qt::UserRole).toString()).absoluteFilePath() : QString();
+}
+QString Absolute(const QString& file) {
+    return QFileInfo(file).absoluteFilePath();
+}
 
 TEST_F(HelpTest, EveryWindowAndMenuHasItsTopic) {
     const int contexts[] = {100,  1900, 2000, 600,  1500, 1600, 1700, 750,  1300,
@@ -63,6 +85,105 @@ TEST_F(HelpTest, ContextSearchAndContentsOpenTheHelpWindow) {
     EXPECT_TRUE(help.Window()->SearchResults()->item(0)->text().startsWith(
         QStringLiteral("Transformation")));
     EXPECT_EQ(help.Search(QStringLiteral("no such keyword at all")).size(), 0u);
+}
+
+TEST_F(HelpTest, F1ShowsTheTopicOfTheActiveWindowAndTheContentsMarkIt) {
+    const THelpSystem& help = m_form->Help();
+    QShortcut* f1 = nullptr;
+    for (QShortcut* s : m_form->findChildren<QShortcut*>()) {
+        if (s->key() == QKeySequence(QKeySequence::HelpContents)) {
+            f1 = s;
+        }
+    }
+    ASSERT_NE(f1, nullptr);
+    Host& host = *m_form;
+    auto doc = std::make_shared<TTavContents>();
+    doc->AddText("x");
+    struct Case {
+        const char* Name;
+        std::function<void()> Activate;
+        int Context;
+    };
+    const Case cases[] = {
+        {"no window", [] {}, 100},
+        {"a document", [&] { host.ShowDocument(doc, "Document", 5800); }, 5800},
+        {"a chart",
+         [&] { host.ShowChart(NewChartWindow(m_form->program().Settings), "Chart", 5400); }, 5400},
+        {"the document again",
+         [this] {
+             m_form->MdiArea()->setActiveSubWindow(m_form->MdiArea()->subWindowList().front());
+         },
+         5800},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        c.Activate();
+        emit f1->activated();
+        ASSERT_NE(help.Window(), nullptr);
+        EXPECT_TRUE(help.Window()->isVisible());
+        EXPECT_EQ(ShownFile(*help.Window()), Absolute(help.TopicFile(c.Context)));
+        EXPECT_EQ(MarkedFile(*help.Window()), Absolute(help.TopicFile(c.Context)));
+    }
+}
+
+TEST_F(HelpTest, BackAndForwardMoveThroughTheTopicsShownAndTheContentsFollow) {
+    THelpSystem& help = m_form->Help();
+    help.ShowContext(2300);
+    THelpWindow& w = *help.Window();
+    EXPECT_FALSE(w.BackButton()->isEnabled());
+    EXPECT_FALSE(w.ForwardButton()->isEnabled());
+    help.ShowContext(1000);
+    help.ShowContext(1300);
+    struct Step {
+        const char* Name;
+        QPushButton* Button;
+        int Context;
+        bool Back;
+        bool Forward;
+    };
+    const Step steps[] = {
+        {"back", w.BackButton(), 1000, true, true},
+        {"back again", w.BackButton(), 2300, false, true},
+        {"forward", w.ForwardButton(), 1000, true, true},
+        {"forward again", w.ForwardButton(), 1300, true, false},
+    };
+    for (const Step& s : steps) {
+        SCOPED_TRACE(s.Name);
+        s.Button->click();
+        EXPECT_EQ(ShownFile(w), Absolute(help.TopicFile(s.Context)));
+        EXPECT_EQ(MarkedFile(w), Absolute(help.TopicFile(s.Context)));
+        EXPECT_EQ(w.BackButton()->isEnabled(), s.Back);
+        EXPECT_EQ(w.ForwardButton()->isEnabled(), s.Forward);
+    }
+    // The contents page itself is no topic: nothing is marked.
+    help.ShowContents();
+    EXPECT_TRUE(MarkedFile(w).isEmpty());
+}
+
+TEST_F(HelpTest, EscAndTheCloseButtonCloseTheHelpWindow) {
+    THelpSystem& help = m_form->Help();
+    struct Case {
+        const char* Name;
+        std::function<void(THelpWindow&)> Close;
+    };
+    const Case cases[] = {
+        {"Esc",
+         [](THelpWindow& w) {
+             QKeyEvent esc(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+             QApplication::sendEvent(w.Browser(), &esc);
+         }},
+        {"Close", [](THelpWindow& w) { w.CloseButton()->click(); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        help.ShowContext(1300);
+        THelpWindow& w = *help.Window();
+        w.activateWindow();
+        QApplication::setActiveWindow(&w);
+        ASSERT_TRUE(w.isVisible());
+        c.Close(w);
+        EXPECT_FALSE(w.isVisible());
+    }
 }
 
 TEST_F(HelpTest, AMissingHelpFolderIsReportedAndDisablesTheHelpCommands) {

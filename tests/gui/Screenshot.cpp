@@ -1,25 +1,34 @@
-// Pictures of the desktop program for a look by eye: the main window with the
-// descriptive statistics of a study, its print preview, the Options dialog,
-// the help window and chart windows (a small chart of its own and, when the
-// study allows them, the Youden plots and the box plots). Usage:
-// gui_screenshot STUDY OUTDIR (run under xvfb-run).
+// Pictures of the desktop program for a look by eye: the main window with a
+// study loaded, the descriptive statistics maximised, several documents
+// cascaded, the print preview, the editor, the Options dialog, the help
+// window and chart windows (a small chart of its own and, when the study
+// allows them, the Youden plots and the box plots). The sizes of the child
+// windows are printed as well. Usage: gui_screenshot STUDY OUTDIR (run under
+// xvfb-run).
 #include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QTimer>
+#include <QToolBar>
+#include <cstdio>
 
 #include "charts/ChartStyle.h"
 #include "gui/browser/BrowseForm.h"
 #include "gui/browser/DocumentPrinting.h"
 #include "gui/charts/GraphForm.h"
+#include "gui/shell/EditorForm.h"
 #include "gui/shell/HelpSystem.h"
 #include "gui/shell/HelpWindow.h"
 #include "gui/shell/MainForm.h"
 #include "gui/shell/OptionsDlg.h"
+#include "gui/widgets/ScreenPlacement.h"
+#include "gui/widgets/UserInterface.h"
 #include "study/Program.h"
 
 using namespace veltrio;
@@ -57,6 +66,32 @@ std::shared_ptr<TGraphWindow> SimpleChart(const TSettings& settings) {
     return chart;
 }
 
+void PrintWindows(TMainForm& form, const char* what) {
+    Settle();
+    const QSize area = form.MdiArea()->viewport()->size();
+    std::printf("%s (workspace %d x %d):\n", what, area.width(), area.height());
+    for (QMdiSubWindow* w : form.MdiArea()->subWindowList()) {
+        std::printf("  %-40s %s %d x %d at %d, %d\n", qPrintable(w->windowTitle()),
+                    w->isMaximized() ? "maximised" : "normal   ", w->width(), w->height(), w->x(),
+                    w->y());
+    }
+    std::printf("  title: %s\n", qPrintable(form.windowTitle()));
+}
+
+// Print all windows goes to a PDF file.
+class PdfPrinterChoice : public TUserInterface {
+public:
+    explicit PdfPrinterChoice(QString file) : m_file(std::move(file)) {}
+    bool AskPrinter(QWidget*, QPrinter& printer) override {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(m_file);
+        return true;
+    }
+
+private:
+    QString m_file;
+};
+
 // The active chart window, not maximised.
 void SaveChartWindow(TMainForm& form, const QString& dir, const char* name) {
     if (QMdiSubWindow* sub = form.MdiArea()->activeSubWindow()) {
@@ -86,18 +121,50 @@ int main(int argc, char** argv) {
     form.resize(1200, 800);
     form.show();
     form.OpenStudy(QString::fromLocal8Bit(argv[1]), true);
-    form.ProcedureAction("descriptive-statistics")->trigger();
     Save(form, out, "main.png");
+    for (const auto& [menu, name] : {std::pair{form.PreliminaryMenu(), "menu-preliminary.png"},
+                                     std::pair{form.LaboratoriesMenu(), "menu-laboratories.png"}}) {
+        menu->popup(QPoint(0, 0));
+        Save(*menu, out, name);
+        menu->hide();
+    }
+    form.ProcedureAction("descriptive-statistics")->trigger();
+    Save(form, out, "maximised.png");
+    if (auto* bar = form.findChild<QToolBar*>()) {
+        // The tool bar's icons three times their size, with a document open.
+        const QImage icons =
+            bar->grab(QRect(0, 0, form.TransformPanel()->x(), bar->height())).toImage();
+        icons.scaled(icons.size() * 3, Qt::KeepAspectRatio, Qt::FastTransformation)
+            .save(QDir(out).filePath(QStringLiteral("toolbar.png")));
+    }
+    PrintWindows(form, "one document");
+    form.ProcedureAction("base-table-iso-table-a")->trigger();
+    form.ProcedureAction("grubbs-outliers")->trigger();
+    Save(form, out, "maximised-third.png");
+    PrintWindows(form, "three documents");
+    form.MdiArea()->cascadeSubWindows();
+    Save(form, out, "cascade.png");
+    PrintWindows(form, "cascaded");
+    form.MdiArea()->subWindowList().front()->showMaximized();
+    Settle();
 
     if (TTavBrowseForm* b = form.ActiveBrowser()) {
         QPrinter printer(QPrinter::HighResolution);
         QPrintPreviewDialog preview(&printer, &form);
-        preview.resize(1000, 800);
-        QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, &preview,
-                         [b](QPrinter* p) { PrintDocumentOn(b->Document(), *p); });
+        PlaceMaximized(preview);
+        QObject::connect(
+            &preview, &QPrintPreviewDialog::paintRequested, &preview,
+            [b](QPrinter* p) { PrintDocumentOn(b->Document(), *p, b->windowTitle()); });
         preview.show();
         Save(preview, out, "preview.png");
         preview.close();
+    }
+    {
+        TEditorForm editor(&form);
+        editor.LoadFile(form.CurrentFile());
+        editor.show();
+        Save(editor, out, "editor.png");
+        std::printf("editor: %d x %d\n", editor.width(), editor.height());
     }
     form.OptionsDialog().LoadControls();
     form.OptionsDialog().show();
@@ -119,9 +186,18 @@ int main(int argc, char** argv) {
         }
     }
 
+    {
+        // Every window into one PDF, as Print all windows to a PDF printer.
+        PdfPrinterChoice pdf(QDir(out).filePath(QStringLiteral("print-all.pdf")));
+        TUserInterface::SetCurrent(&pdf);
+        form.mnuPrintAllClick();
+        TUserInterface::SetCurrent(nullptr);
+    }
     form.Help().ShowContext(100);
     if (form.Help().Window()) {
         Save(*form.Help().Window(), out, "help.png");
+        std::printf("help: %d x %d\n", form.Help().Window()->width(),
+                    form.Help().Window()->height());
     }
     return 0;
 }

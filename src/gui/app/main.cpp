@@ -6,6 +6,7 @@
 
 #include "charts/ChartItem.h"
 #include "gui/shell/MainForm.h"
+#include "gui/widgets/ProgramIcons.h"
 #include "platform/RasterPicture.h"
 #include "settings/SettingsFile.h"
 
@@ -13,6 +14,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("VELTRIO"));
     QApplication::setApplicationVersion(QStringLiteral(VELTRIO_VERSION));
+    QApplication::setWindowIcon(veltrio::gui::ProgramIcon(QStringLiteral("veltrio")));
 
     QCommandLineParser parser;
     parser.setApplicationDescription(

@@ -71,12 +71,12 @@ void TTavBrowseForm::PrintDocument() {
 
 void TTavBrowseForm::PrintDocumentOn(QPrinter& printer) {
     TBusyWindow busy(this);
-    gui::PrintDocumentOn(*m_document, printer);
+    gui::PrintDocumentOn(*m_document, printer, windowTitle());
 }
 
 void TTavBrowseForm::PreviewDocument() {
     // The preview is modal and has its own Print button.
-    gui::PreviewDocument(window(), *m_document, Printer());
+    gui::PreviewDocument(window(), *m_document, Printer(), windowTitle());
 }
 
 } // namespace veltrio::gui

@@ -11,10 +11,11 @@
 #include <exception>
 
 #include "base/AtomicFile.h"
-#include "gui/widgets/SaveFormats.h"
+#include "base/ScopeGuard.h"
 #include "documents/Contents.h"
 #include "documents/DocumentExport.h"
 #include "documents/HtmlExport.h"
+#include "gui/widgets/SaveFormats.h"
 #include "platform/PdfExport.h"
 #include "platform/QtCanvas.h"
 
@@ -64,8 +65,10 @@ QString WithSuffix(const QString& fileName, TDocumentFormat format) {
 }
 
 bool SaveDocument(TTavContents& document, const QString& fileName, TDocumentFormat format,
-                  QString* error) {
+                  QString* error, const QString& title) {
     const int cursor = document.CursorIndex();
+    const TSavedValue printTitle(document.PrintTitle,
+                                 title.isEmpty() ? document.PrintTitle : title.toStdString());
     std::string why;
     bool ok = false;
     try {

@@ -23,9 +23,11 @@ QString WithSuffix(const QString& fileName, TDocumentFormat format);
 
 // Writes the document as RTF, HTML with GIF images beside it, or PDF. The
 // file is written beside its destination and renamed into place. False with
-// `error` set when it cannot be written.
+// `error` set when it cannot be written. A `title` (the caption of the
+// document's window) is the title of the PDF and of the HTML page in place
+// of the document's print title.
 bool SaveDocument(TTavContents& document, const QString& fileName, TDocumentFormat format,
-                  QString* error = nullptr);
+                  QString* error = nullptr, const QString& title = {});
 
 // The document for the clipboard: RTF (as "text/rtf" and "application/rtf"),
 // HTML and plain text.

@@ -3,34 +3,26 @@
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 
-#include "documents/Contents.h"
-#include "documents/TavPrinter.h"
-#include "platform/PaintDeviceReport.h"
-#include "platform/QtConvert.h"
+#include "gui/browser/PrintJob.h"
+#include "gui/widgets/ScreenPlacement.h"
+#include "gui/widgets/UserInterface.h"
 
 namespace veltrio::gui {
 
-void PrintDocumentOn(TTavContents& document, QPrinter& printer) {
-    const int cursor = document.CursorIndex();
-    printer.setDocName(platform::ToQString(document.PrintTitle).left(31));
-    {
-        platform::PaintDeviceReport report(printer);
-        TTavPrinter tavPrinter;
-        tavPrinter.Document = &document;
-        tavPrinter.Generate(report);
-    }
-    if (cursor >= 0) {
-        document.SetCursorIndex(cursor);
-    }
+void PrintDocumentOn(TTavContents& document, QPrinter& printer, const QString& title) {
+    TPrintJob job(printer, title);
+    job.AddDocument(document);
+    job.Finish();
 }
 
-void PreviewDocument(QWidget* parent, TTavContents& document, QPrinter& printer) {
+void PreviewDocument(QWidget* parent, TTavContents& document, QPrinter& printer,
+                     const QString& title) {
     QPrintPreviewDialog preview(&printer, parent);
     preview.setWindowTitle(QStringLiteral("Report Preview"));
-    preview.setWindowState(preview.windowState() | Qt::WindowMaximized);
+    PlaceMaximized(preview);
     QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, &preview,
-                     [&document](QPrinter* p) { PrintDocumentOn(document, *p); });
-    preview.exec();
+                     [&document, &title](QPrinter* p) { PrintDocumentOn(document, *p, title); });
+    TUserInterface::Current().Exec(preview);
 }
 
 } // namespace veltrio::gui

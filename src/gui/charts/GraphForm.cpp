@@ -3,10 +3,10 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QMimeData>
-#include <QPageLayout>
 #include <QPainter>
 #include <QPrinter>
 #include <QScreen>
@@ -19,6 +19,9 @@
 #include <functional>
 
 #include "charts/GraphWindow.h"
+#include "gui/browser/PrintJob.h"
+#include "gui/widgets/FileLocations.h"
+#include "gui/widgets/ProgramIcons.h"
 #include "gui/widgets/SaveFormats.h"
 #include "gui/widgets/UserInterface.h"
 #include "platform/ChartExport.h"
@@ -131,6 +134,9 @@ TGraphForm::TGraphForm(std::shared_ptr<TGraphWindow> chart, const QString& capti
 
     m_chart->OnChange = [view = m_view] { view->update(); };
 
+    m_saveAsAct->setIcon(ProgramIcon(QStringLiteral("document-save-as")));
+    m_copyAct->setIcon(ProgramIcon(QStringLiteral("edit-copy")));
+    m_printAct->setIcon(ProgramIcon(QStringLiteral("document-print")));
     m_saveAsAct->setStatusTip(tr("Save the chart as SVG, PNG or PDF"));
     m_copyAct->setStatusTip(tr("Copy the chart to the clipboard"));
     m_printAct->setStatusTip(tr("Print the chart"));
@@ -203,9 +209,16 @@ bool TGraphForm::SaveChart(const QString& fileName, TChartFormat format, QString
 }
 
 void TGraphForm::SaveAs() {
-    QString filter = ChartFileFilters().first();
-    QString name = TUserInterface::Current().SaveFileName(this, tr("Save chart as"),
-                                                          ChartFileFilters(), &filter);
+    using TKind = TFileLocations::TKind;
+    const QStringList filters = ChartFileFilters();
+    QString filter =
+        m_locations ? m_locations->SaveFilter(TKind::Chart, filters.first()) : filters.first();
+    const QString folder = m_locations ? m_locations->SaveFolder() : QDir::homePath();
+    const QString proposed =
+        WithChartSuffix(QDir(folder).filePath(TFileLocations::FileNameOf(windowTitle())),
+                        ChartFormatOfFilter(filter));
+    QString name = TUserInterface::Current().SaveFileName(this, tr("Save chart as"), proposed,
+                                                          filters, &filter);
     if (name.isEmpty()) {
         return;
     }
@@ -217,7 +230,11 @@ void TGraphForm::SaveAs() {
         TBusyWindow busy(nullptr);
         saved = SaveChart(name, format, &error);
     }
-    if (!saved) {
+    if (saved) {
+        if (m_locations) {
+            m_locations->Saved(TKind::Chart, name, filters.at(static_cast<int>(format)));
+        }
+    } else {
         TUserInterface::Current().Message(this, QStringLiteral("VELTRIO"),
                                           tr("The chart could not be saved.\n%1").arg(error),
                                           QMessageBox::Critical);
@@ -255,23 +272,9 @@ void TGraphForm::PrintChart() {
 }
 
 bool TGraphForm::PrintChartOn(QPrinter& printer) {
-    // Page coordinates of the chart are measured from the paper's corner;
-    // the printer's settings are the user's and are put back afterwards.
-    const bool fullPage = printer.fullPage();
-    const QPageLayout::Orientation orientation = printer.pageLayout().orientation();
-    printer.setFullPage(true);
-    printer.setPageOrientation(m_chart->PrinterOrientation == TPrinterOrientation::poLandscape
-                                   ? QPageLayout::Landscape
-                                   : QPageLayout::Portrait);
-    QPainter painter;
-    const bool ok = painter.begin(&printer);
-    if (ok) {
-        platform::PaintChartPage(*m_chart, painter, printer.resolution());
-        painter.end();
-    }
-    printer.setPageOrientation(orientation);
-    printer.setFullPage(fullPage);
-    return ok;
+    TPrintJob job(printer, windowTitle());
+    job.AddChart(*m_chart);
+    return job.Finish();
 }
 
 } // namespace veltrio::gui

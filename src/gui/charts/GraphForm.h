@@ -16,6 +16,8 @@ class TGraphWindow;
 
 namespace veltrio::gui {
 
+class TFileLocations;
+
 enum class TChartFormat { Svg, Png, Pdf };
 
 // The file dialog's filters, one per format, in the order of the enum.
@@ -58,8 +60,12 @@ public:
     // The chart page written as a file; false with `error` set when it
     // cannot be written.
     bool SaveChart(const QString& fileName, TChartFormat format, QString* error = nullptr);
-    // The file dialog, then SaveChart; failures are shown to the user.
+    // The file dialog, then SaveChart; failures are shown to the user. The
+    // dialog proposes the window's caption as the file name, in the folder
+    // and the format that the file locations hold (the home folder and SVG
+    // without them).
     void SaveAs();
+    void SetFileLocations(TFileLocations* locations) { m_locations = locations; }
     // The chart page for the clipboard: SVG ("image/svg+xml") and an image
     // at screen resolution.
     std::unique_ptr<QMimeData> ChartMimeData();
@@ -88,6 +94,7 @@ private:
     QAction* m_printAct;
     QPrinter* m_printer;
     std::unique_ptr<QPrinter> m_ownPrinter;
+    TFileLocations* m_locations = nullptr;
 };
 
 } // namespace veltrio::gui

@@ -10,6 +10,7 @@
 
 #include "base/AtomicFile.h"
 #include "base/TextUtil.h"
+#include "gui/widgets/ScreenPlacement.h"
 #include "gui/widgets/UserInterface.h"
 
 namespace veltrio::gui {
@@ -19,7 +20,7 @@ TEditorForm::TEditorForm(QWidget* parent)
       m_save(new QPushButton(tr("Save"), this)) {
     setWindowTitle(QStringLiteral("Editor"));
     setProperty("helpContext", HelpContextId);
-    setWindowState(Qt::WindowMaximized);
+    PlaceMaximized(*this);
     setSizeGripEnabled(true);
     m_editor->setLineWrapMode(QPlainTextEdit::NoWrap);
     m_editor->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);

@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -11,7 +12,6 @@
 #include <QScreen>
 #include <QShortcut>
 #include <QStatusTipEvent>
-#include <QStyle>
 #include <QToolBar>
 
 #include "commands/Commands.h"
@@ -20,6 +20,9 @@
 #include "gui/shell/HelpSystem.h"
 #include "gui/shell/OptionsDlg.h"
 #include "gui/shell/StatusBar.h"
+#include "gui/widgets/MessageText.h"
+#include "gui/widgets/Mnemonics.h"
+#include "gui/widgets/ProgramIcons.h"
 #include "gui/widgets/UserInterface.h"
 #include "settings/SettingsFile.h"
 #include "study/Program.h"
@@ -47,7 +50,7 @@ TMainForm::TMainForm(TMainFormOptions options, QWidget* parent)
       m_mdiArea(new QMdiArea(this)),
       m_printer(std::make_unique<QPrinter>(QPrinter::HighResolution)) {
     setWindowTitle(QStringLiteral("VELTRIO"));
-    setWindowIcon(QApplication::style()->standardIcon(QStyle::SP_FileDialogDetailedView));
+    setWindowIcon(ProgramIcon(QStringLiteral("veltrio")));
     setProperty("helpContext", HelpContextId);
     m_program->ProgramDir = m_options.ProgramDir;
     InstallTransformations(*m_program);
@@ -98,7 +101,6 @@ void TMainForm::SetProcedureLookup(std::function<const TProcedure*(std::string_v
 }
 
 void TMainForm::createActions() {
-    QStyle* style = QApplication::style();
     auto make = [this](const QString& text, const QString& tip, auto slot) {
         auto* a = new QAction(text, this);
         a->setStatusTip(tip);
@@ -108,28 +110,26 @@ void TMainForm::createActions() {
     m_openAct =
         make(tr("&Open..."), tr("Open a proficiency testing file"), &TMainForm::mnuOpenClick);
     m_openAct->setShortcuts(QKeySequence::Open);
-    m_openAct->setIcon(style->standardIcon(QStyle::SP_DialogOpenButton));
+    m_openAct->setIcon(ProgramIcon(QStringLiteral("document-open")));
     m_editAct = make(tr("&Edit..."), tr("Edit the study file"), &TMainForm::mnuEditClick);
     m_saveAsAct = make(tr("&Save as..."),
                        tr("Save the document (RTF, HTML, PDF) or the chart (SVG, PNG, PDF)"),
                        &TMainForm::mnuSaveAsClick);
     m_saveAsAct->setShortcuts(QKeySequence::SaveAs);
+    m_saveAsAct->setIcon(ProgramIcon(QStringLiteral("document-save-as")));
     m_printAct = make(tr("&Print"), tr("Print the document or chart"), &TMainForm::mnuPrintClick);
     m_printAct->setShortcuts(QKeySequence::Print);
-    m_printAct->setIcon(QIcon::fromTheme(QStringLiteral("document-print"),
-                                         style->standardIcon(QStyle::SP_DriveFDIcon)));
+    m_printAct->setIcon(ProgramIcon(QStringLiteral("document-print")));
     m_printSetupAct = make(tr("P&rint Setup..."), tr("Choose the printer and the page"),
                            &TMainForm::mnuPrintSetupClick);
-    m_printSetupAct->setIcon(QIcon::fromTheme(QStringLiteral("document-page-setup"),
-                                              style->standardIcon(QStyle::SP_ComputerIcon)));
+    m_printSetupAct->setIcon(ProgramIcon(QStringLiteral("document-page-setup")));
     m_exitAct = make(tr("E&xit"), tr("Close the program"), &QWidget::close);
     m_exitAct->setShortcuts(QKeySequence::Quit);
-    m_exitAct->setIcon(style->standardIcon(QStyle::SP_DialogCloseButton));
+    m_exitAct->setIcon(ProgramIcon(QStringLiteral("application-exit")));
     m_copyAct = make(tr("&Copy"), tr("Copy the document or chart to the clipboard"),
                      &TMainForm::mnuCopyClick);
     m_copyAct->setShortcuts(QKeySequence::Copy);
-    m_copyAct->setIcon(QIcon::fromTheme(QStringLiteral("edit-copy"),
-                                        style->standardIcon(QStyle::SP_FileDialogContentsView)));
+    m_copyAct->setIcon(ProgramIcon(QStringLiteral("edit-copy")));
     m_transformAct = make(tr("Transformation"), tr("Evaluate the study on a transformed scale"),
                           &TMainForm::mnuTransformationClick);
     m_optionsAct = make(tr("&Options"), tr("Language, output and calculation options"),
@@ -150,7 +150,7 @@ void TMainForm::createActions() {
              &TMainForm::mnuPrintAllClick);
     m_contentsAct =
         make(tr("&Contents"), tr("The contents of the help"), &TMainForm::mnuContentsClick);
-    m_contentsAct->setIcon(style->standardIcon(QStyle::SP_DialogHelpButton));
+    m_contentsAct->setIcon(ProgramIcon(QStringLiteral("help-contents")));
     m_searchAct = make(tr("&Search for Help On..."), tr("Search the help by keyword"),
                        &TMainForm::mnuSearchClick);
     m_howToUseAct =
@@ -258,6 +258,13 @@ void TMainForm::createMenus() {
     m_helpMenu->addSeparator();
     m_helpMenu->addAction(m_aboutAct);
 
+    // The procedures' captions are the menus' texts; the mnemonics are given
+    // per menu, so that no two items of one menu share a letter.
+    for (QMenu* menu : {m_proceduresMenu, m_preliminaryMenu, m_qualityMenu, m_labsMenu, m_toolsMenu,
+                        m_labReportMenu}) {
+        AssignMnemonics(*menu);
+    }
+
     const std::pair<QMenu*, int> contexts[] = {
         {m_fileMenu, 1900},        {m_editMenu, 2000},    {m_proceduresMenu, 600},
         {m_preliminaryMenu, 1500}, {m_qualityMenu, 1600}, {m_labsMenu, 1700},
@@ -328,17 +335,20 @@ bool TMainForm::StartUp() {
     const std::filesystem::path lang =
         m_program->ProgramDir / LanguageFileName(m_program->Settings.OutputLanguage);
     bool opened = false;
+    QString problem = QString::fromLatin1(MissingLanguageFileMessage);
     try {
         opened = m_program->TextLib.OpenTextLibrary(lang);
     } catch (const ETextLibraryFatal& e) {
-        TUserInterface::Current().Message(this, QStringLiteral("VELTRIO"), ToQ(e.what()),
-                                          QMessageBox::Critical);
-        return false;
+        problem = ToQ(e.what());
     }
     if (!opened) {
-        TUserInterface::Current().Message(this, QStringLiteral("VELTRIO"),
-                                          QString::fromLatin1(MissingLanguageFileMessage),
-                                          QMessageBox::Critical);
+        const QString where = QString::fromStdU16String(lang.parent_path().u16string());
+        const QString file = QString::fromStdU16String(lang.filename().u16string());
+        TUserInterface::Current().Message(
+            this, QStringLiteral("VELTRIO"),
+            SentencesApart(problem) +
+                tr("\n\nThe language file %1 was looked for in %2.").arg(file, where),
+            QMessageBox::Critical);
         return false;
     }
     m_currentFile.clear();
@@ -470,6 +480,24 @@ QAction* TMainForm::ProcedureAction(std::string_view procedureName) const {
     return nullptr;
 }
 
+QString TMainForm::StudyTitle() const {
+    QString title = QStringLiteral("VELTRIO");
+    if (m_program->StudyLoaded && m_program->CurrentStudy && !m_currentFile.isEmpty()) {
+        title += QStringLiteral(" - ") + QFileInfo(m_currentFile).fileName();
+    }
+    return title;
+}
+
+QString TMainForm::TitleText() const {
+    QString title = StudyTitle();
+    // The same form as the workspace gives a maximised window's caption, so
+    // that the two never add it twice.
+    if (const QMdiSubWindow* active = m_mdiArea->activeSubWindow()) {
+        title += QStringLiteral(" - [%1]").arg(active->windowTitle());
+    }
+    return title;
+}
+
 void TMainForm::updateMenus() {
     if (m_destroying) {
         return;
@@ -490,9 +518,7 @@ void TMainForm::updateMenus() {
     m_transformAct->setEnabled(loaded && !m_currentFile.isEmpty());
     m_editAct->setEnabled(!m_currentFile.isEmpty());
 
-    QMdiSubWindow* active = m_mdiArea->activeSubWindow();
-    setWindowTitle(active ? QStringLiteral("VELTRIO - [%1]").arg(active->windowTitle())
-                          : QStringLiteral("VELTRIO"));
+    setWindowTitle(TitleText());
     const bool output = ActiveBrowser() != nullptr || ActiveChart() != nullptr;
     m_saveAsAct->setEnabled(output);
     m_printAct->setEnabled(output);

@@ -11,8 +11,10 @@
 #include "base/Host.h"
 #include "commands/Commands.h"
 #include "gui/shell/MenuCommands.h"
+#include "gui/widgets/FileLocations.h"
 
 class QAction;
+class QIcon;
 class QLabel;
 class QMdiArea;
 class QMdiSubWindow;
@@ -72,6 +74,13 @@ public:
     void OpenStudy(const QString& path, bool addToHistory);
     const std::vector<std::string>& History() const { return m_history; }
     const QString& CurrentFile() const { return m_currentFile; }
+    // Where the file dialogs start and what they propose.
+    TFileLocations& FileLocations() { return m_locations; }
+    // "VELTRIO", then the name of the study file when a study is loaded.
+    QString StudyTitle() const;
+    // The window's title: StudyTitle, then the caption of the active window
+    // in brackets.
+    QString TitleText() const;
 
     TTavStatusBar& StatusBar() const { return *m_statusBar; }
     QLabel* TransformPanel() const { return m_transformPanel; }
@@ -159,7 +168,7 @@ private:
     void RebuildHistoryMenu();
     void ShowTransformationPanel();
     // A browser or chart window as a maximised MDI child.
-    void ShowChildWindow(QWidget* form);
+    void ShowChildWindow(QWidget* form, const QIcon& icon);
     void RunProcedure(const TProcedure& procedure);
     void ShowHelp(int context);
     void ShowHelpForActiveWindow();
@@ -172,6 +181,7 @@ private:
     std::function<const TProcedure*(std::string_view)> m_lookup;
     std::vector<std::string> m_history;
     QString m_currentFile;
+    TFileLocations m_locations;
     bool m_busy = false;
     // Messages and dialogs shown through the host so far.
     int m_messagesShown = 0;

@@ -1,11 +1,14 @@
 // The main window as the procedures' host, and its commands.
 #include <QAction>
 #include <QApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QPageLayout>
 #include <QPrinter>
+#include <cmath>
 #include <exception>
 #include <optional>
 #include <vector>
@@ -17,6 +20,7 @@
 #include "documents/Contents.h"
 #include "gui/browser/BrowseForm.h"
 #include "gui/browser/DocumentFiles.h"
+#include "gui/browser/PrintJob.h"
 #include "gui/charts/GraphForm.h"
 #include "gui/dialogs/ExcludeLabDlg.h"
 #include "gui/dialogs/InfoDlg.h"
@@ -25,10 +29,11 @@
 #include "gui/shell/EditorForm.h"
 #include "gui/shell/HelpSystem.h"
 #include "gui/shell/MainForm.h"
-
-#include "base/ScopeGuard.h"
+#include "gui/shell/MdiChild.h"
 #include "gui/shell/OptionsDlg.h"
 #include "gui/shell/StatusBar.h"
+#include "gui/widgets/FloatEdit.h"
+#include "gui/widgets/ProgramIcons.h"
 #include "gui/widgets/UserInterface.h"
 #include "preliminary/ExcludeLab.h"
 #include "settings/SettingsFile.h"
@@ -101,20 +106,14 @@ void TMainForm::ShowDocument(std::shared_ptr<TTavContents> document, const std::
         return;
     }
     ShowChildWindow(new TTavBrowseForm(std::move(document), ToQ(caption),
-                                       helpContext > 0 ? helpContext : 1100, m_printer.get()));
+                                       helpContext > 0 ? helpContext : 1100, m_printer.get()),
+                    ProgramIcon(QStringLiteral("text-x-generic")));
 }
 
-void TMainForm::ShowChildWindow(QWidget* form) {
-    QMdiSubWindow* sub = m_mdiArea->addSubWindow(form);
-    sub->setAttribute(Qt::WA_DeleteOnClose);
-    sub->setWindowIcon(windowIcon());
+void TMainForm::ShowChildWindow(QWidget* form, const QIcon& icon) {
+    QMdiSubWindow* sub = TMdiChild::ShowMaximized(*m_mdiArea, form);
+    sub->setWindowIcon(icon);
     connect(form, &QObject::destroyed, this, [this] { updateMenus(); });
-    // Restored from maximised, a window takes two thirds of the area's width
-    // and three quarters of its height rather than its bare minimum.
-    const QSize area = m_mdiArea->viewport()->size();
-    sub->resize(std::max(480, area.width() * 2 / 3), std::max(360, area.height() * 3 / 4));
-    sub->showMaximized();
-    m_mdiArea->setActiveSubWindow(sub);
     updateMenus();
 }
 
@@ -123,7 +122,9 @@ void TMainForm::ShowChart(std::shared_ptr<TGraphWindow> chart, const std::string
     if (!chart) {
         return;
     }
-    ShowChildWindow(new TGraphForm(std::move(chart), ToQ(caption), helpContext, m_printer.get()));
+    auto* form = new TGraphForm(std::move(chart), ToQ(caption), helpContext, m_printer.get());
+    form->SetFileLocations(&m_locations);
+    ShowChildWindow(form, ProgramIcon(QStringLiteral("x-office-chart")));
 }
 
 void TMainForm::StudyStateChanged() {
@@ -155,6 +156,7 @@ void TMainForm::OpenStudy(const QString& path, bool addToHistory) {
     // Kept also when the file was refused, so that it can be mended in the
     // editor.
     m_currentFile = path;
+    m_locations.StudyOpened(path);
     m_statusBar->SetPanelText(3, QFileInfo(path).fileName());
     if (!p.StudyLoaded) {
         p.CurrentFile = ToPath(path);
@@ -240,8 +242,10 @@ void TMainForm::mnuExcludeALabClick() {
 // File and edit commands ----------------------------------------------------
 
 void TMainForm::mnuOpenClick() {
+    const QString recent = m_history.empty() ? QString() : ToQ(m_history.front());
     const QString path = TUserInterface::Current().OpenFileName(
-        this, tr("Open"), QStringLiteral("Proficiency testing files (*.PAR *.par)"));
+        this, tr("Open"), m_locations.OpenFolder(recent),
+        QStringLiteral("Proficiency testing files (*.PAR *.par)"));
     if (!path.isEmpty()) {
         OpenStudy(path, true);
     }
@@ -268,17 +272,28 @@ void TMainForm::mnuSaveAsClick() {
     if (!b) {
         return;
     }
-    QString filter = DocumentFileFilters().first();
+    using TKind = TFileLocations::TKind;
+    const QStringList filters = DocumentFileFilters();
+    QString filter = m_locations.SaveFilter(TKind::Document, filters.first());
+    const QString proposed = WithSuffix(
+        QDir(m_locations.SaveFolder()).filePath(TFileLocations::FileNameOf(b->windowTitle())),
+        FormatOfFilter(filter));
     QString name =
-        TUserInterface::Current().SaveFileName(this, tr("Save as"), DocumentFileFilters(), &filter);
+        TUserInterface::Current().SaveFileName(this, tr("Save as"), proposed, filters, &filter);
     if (name.isEmpty()) {
         return;
     }
     const TDocumentFormat format = FormatOfFileName(name, FormatOfFilter(filter));
     name = WithSuffix(name, format);
     QString error;
-    TBusyWindow busy(nullptr);
-    if (!SaveDocument(b->Document(), name, format, &error)) {
+    bool saved = false;
+    {
+        TBusyWindow busy(nullptr);
+        saved = SaveDocument(b->Document(), name, format, &error, b->windowTitle());
+    }
+    if (saved) {
+        m_locations.Saved(TKind::Document, name, filters.at(static_cast<int>(format)));
+    } else {
         ReportError(tr("The document could not be saved.\n%1").arg(error));
     }
 }
@@ -298,7 +313,35 @@ void TMainForm::mnuPrintClick() {
 }
 
 void TMainForm::mnuPrintSetupClick() {
-    TUserInterface::Current().PrintSetup(this, *m_printer);
+    TSettings& s = m_program->Settings;
+    // The dialog shows the margins the printouts use: the settings' left and
+    // top margins, which place the charts on their page, and the document
+    // printer's right and bottom margins.
+    constexpr double RightBottomMm = 10.0;
+    m_printer->setPageMargins(
+        QMarginsF(s.MarginLeft * 10.0, s.MarginTop * 10.0, RightBottomMm, RightBottomMm),
+        QPageLayout::Millimeter);
+    if (!TUserInterface::Current().PrintSetup(this, *m_printer)) {
+        return;
+    }
+    // Margins changed there are the settings' from now on, in whole
+    // millimetres as the settings file keeps them.
+    const QMarginsF chosen = m_printer->pageLayout().margins(QPageLayout::Millimeter);
+    const double left = std::round(chosen.left()) / 10.0;
+    const double top = std::round(chosen.top()) / 10.0;
+    if (left == s.MarginLeft && top == s.MarginTop) {
+        return;
+    }
+    s.MarginLeft = left;
+    s.MarginTop = top;
+    if (m_optionsDlg->isVisible()) {
+        m_optionsDlg->MarginLeft()->SetValue(left);
+        m_optionsDlg->MarginTop()->SetValue(top);
+    }
+    std::string error;
+    if (!SaveSettings(s, m_options.SettingsFile, &error)) {
+        ReportError(tr("The settings could not be saved.\n%1").arg(ToQ(error)));
+    }
 }
 
 void TMainForm::mnuCopyClick() {
@@ -347,19 +390,22 @@ void TMainForm::mnuCloseAllClick() {
 }
 
 void TMainForm::mnuPrintAllClick() {
-    const std::vector<TTavBrowseForm*> browsers = Browsers();
-    const std::vector<TGraphForm*> charts = Charts();
-    if ((browsers.empty() && charts.empty()) ||
+    if ((Browsers().empty() && Charts().empty()) ||
         !TUserInterface::Current().AskPrinter(this, *m_printer)) {
         return;
     }
     TBusyWindow busy(this);
-    for (TTavBrowseForm* b : browsers) {
-        b->PrintDocumentOn(*m_printer);
+    // One job in the order the windows were opened: a printer prints it as
+    // one, and a PDF printer writes one file.
+    TPrintJob job(*m_printer, StudyTitle());
+    for (QMdiSubWindow* w : m_mdiArea->subWindowList(QMdiArea::CreationOrder)) {
+        if (auto* b = qobject_cast<TTavBrowseForm*>(w->widget())) {
+            job.AddDocument(b->Document());
+        } else if (auto* chart = qobject_cast<TGraphForm*>(w->widget())) {
+            job.AddChart(chart->GraphWnd());
+        }
     }
-    for (TGraphForm* chart : charts) {
-        chart->PrintChartOn(*m_printer);
-    }
+    job.Finish();
 }
 
 TGraphForm* TMainForm::ActiveChart() const {

@@ -18,6 +18,7 @@
 
 #include "gui/widgets/FloatEdit.h"
 #include "gui/widgets/FloatSpinEdit.h"
+#include "gui/widgets/Mnemonics.h"
 #include "gui/widgets/UserInterface.h"
 #include "settings/SettingsFile.h"
 #include "study/Program.h"
@@ -87,8 +88,10 @@ TOptionsDlg::TOptionsDlg(Program& program, QWidget* parent)
     auto* general = new QWidget;
     auto* g = new QVBoxLayout(general);
     auto* langRow = new QHBoxLayout;
-    langRow->addWidget(new QLabel(QStringLiteral("Output Language"), general));
+    auto* languageLabel = new QLabel(QStringLiteral("Output Language"), general);
+    langRow->addWidget(languageLabel);
     m_language = new QComboBox(general);
+    languageLabel->setBuddy(m_language);
     for (int lang : OfferedLanguages) {
         m_language->addItem(QString::fromStdString(LanguageDisplayName(lang)), lang);
     }
@@ -102,8 +105,10 @@ TOptionsDlg::TOptionsDlg(Program& program, QWidget* parent)
     auto* mandel = new QGroupBox(QStringLiteral("Mandels h- and k-values"), general);
     auto* m = new QVBoxLayout(mandel);
     auto* labsRow = new QHBoxLayout;
-    labsRow->addWidget(new QLabel(QStringLiteral("Lab's per page:"), mandel));
+    auto* labsLabel = new QLabel(QStringLiteral("Lab's per page:"), mandel);
+    labsRow->addWidget(labsLabel);
     m_labsPerPage = new QSpinBox(mandel);
+    labsLabel->setBuddy(m_labsPerPage);
     m_labsPerPage->setRange(1, 100);
     labsRow->addWidget(m_labsPerPage);
     labsRow->addStretch(1);
@@ -113,7 +118,7 @@ TOptionsDlg::TOptionsDlg(Program& program, QWidget* parent)
     }
     g->addWidget(mandel);
     g->addStretch(1);
-    m_pages->addTab(general, QStringLiteral("General"));
+    m_pages->addTab(general, QStringLiteral("&General"));
 
     // Calculations.
     auto* calc = new QWidget;
@@ -131,7 +136,7 @@ TOptionsDlg::TOptionsDlg(Program& program, QWidget* parent)
         }
     }
     c->addStretch(1);
-    m_pages->addTab(calc, QStringLiteral("Calculations"));
+    m_pages->addTab(calc, QStringLiteral("&Calculations"));
 
     // Layout.
     auto* layoutPage = new QWidget;
@@ -152,7 +157,9 @@ TOptionsDlg::TOptionsDlg(Program& program, QWidget* parent)
     m_width->setRange(0.1, 10.0);
     wg->addWidget(m_hairline);
     wg->addWidget(m_exactWidth);
-    wg->addWidget(new QLabel(QStringLiteral("Width (mm):"), widthGroup));
+    auto* widthLabel = new QLabel(QStringLiteral("Width (mm):"), widthGroup);
+    widthLabel->setBuddy(m_width);
+    wg->addWidget(widthLabel);
     wg->addWidget(m_width);
     wg->addStretch(1);
     l->addWidget(widthGroup);
@@ -167,13 +174,28 @@ TOptionsDlg::TOptionsDlg(Program& program, QWidget* parent)
     mg->addRow(QStringLiteral("Left (cm)"), m_marginLeft);
     mg->addRow(QStringLiteral("Top (cm)"), m_marginTop);
     l->addWidget(marginGroup);
-    m_pages->addTab(layoutPage, QStringLiteral("Layout"));
+    m_pages->addTab(layoutPage, QStringLiteral("&Layout"));
 
     auto* buttons = new QDialogButtonBox(
         QDialogButtonBox::Ok | QDialogButtonBox::Cancel | QDialogButtonBox::Help, this);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_pages, 1);
     layout->addWidget(buttons);
+
+    // Every control of a page has a mnemonic of its own, none on a letter of
+    // the tabs or of the buttons below them.
+    QString taken;
+    for (int i = 0; i < m_pages->count(); ++i) {
+        taken += MnemonicOf(m_pages->tabText(i));
+    }
+    for (const QAbstractButton* b : buttons->buttons()) {
+        if (!MnemonicOf(b->text()).isNull()) {
+            taken += MnemonicOf(b->text());
+        }
+    }
+    for (int i = 0; i < m_pages->count(); ++i) {
+        AssignMnemonics(*m_pages->widget(i), taken);
+    }
 
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
@@ -198,7 +220,7 @@ QCheckBox* TOptionsDlg::AddCheck(QWidget* page, const QString& caption) {
 
 QCheckBox* TOptionsDlg::Check(const QString& caption) const {
     for (QCheckBox* box : m_checks) {
-        if (box->text() == caption) {
+        if (PlainText(box->text()) == caption) {
             return box;
         }
     }
@@ -215,7 +237,7 @@ void TOptionsDlg::LoadControls() {
     m_pages->setCurrentIndex(0);
     m_language->setCurrentIndex(m_language->findData(s.OutputLanguage));
     for (QCheckBox* box : m_checks) {
-        if (const BoolSetting* b = SettingOf(box->text())) {
+        if (const BoolSetting* b = SettingOf(PlainText(box->text()))) {
             box->setChecked(s.*(b->Field));
         }
     }
@@ -263,7 +285,7 @@ bool TOptionsDlg::ApplyControls() {
         s.OutputLanguage = m_language->currentData().toInt();
     }
     for (QCheckBox* box : m_checks) {
-        if (const BoolSetting* b = SettingOf(box->text())) {
+        if (const BoolSetting* b = SettingOf(PlainText(box->text()))) {
             s.*(b->Field) = box->isChecked();
         }
     }

@@ -30,14 +30,15 @@ int TUserInterface::Exec(QDialog& dialog) {
     return dialog.exec();
 }
 
-QString TUserInterface::OpenFileName(QWidget* parent, const QString& caption,
+QString TUserInterface::OpenFileName(QWidget* parent, const QString& caption, const QString& folder,
                                      const QString& filter) {
-    return QFileDialog::getOpenFileName(parent, caption, QString(), filter);
+    return QFileDialog::getOpenFileName(parent, caption, folder, filter);
 }
 
 QString TUserInterface::SaveFileName(QWidget* parent, const QString& caption,
-                                     const QStringList& filters, QString* selectedFilter) {
-    return QFileDialog::getSaveFileName(parent, caption, QString(),
+                                     const QString& proposedFile, const QStringList& filters,
+                                     QString* selectedFilter) {
+    return QFileDialog::getSaveFileName(parent, caption, proposedFile,
                                         filters.join(QStringLiteral(";;")), selectedFilter);
 }
 
@@ -46,9 +47,9 @@ bool TUserInterface::AskPrinter(QWidget* parent, QPrinter& printer) {
     return dialog.exec() == QDialog::Accepted;
 }
 
-void TUserInterface::PrintSetup(QWidget* parent, QPrinter& printer) {
+bool TUserInterface::PrintSetup(QWidget* parent, QPrinter& printer) {
     QPageSetupDialog dialog(&printer, parent);
-    dialog.exec();
+    return dialog.exec() == QDialog::Accepted;
 }
 
 TUserInterface& TUserInterface::Current() {

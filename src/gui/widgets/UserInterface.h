@@ -22,14 +22,18 @@ public:
     virtual bool YesNo(QWidget* parent, const QString& caption, const QString& text);
     // Runs a modal dialog; QDialog::Accepted or Rejected.
     virtual int Exec(QDialog& dialog);
-    // Empty when the user cancels. `selectedFilter` is in and out.
-    virtual QString OpenFileName(QWidget* parent, const QString& caption, const QString& filter);
+    // The file dialogs; empty when the user cancels. The open dialog starts
+    // in `folder`; the save dialog proposes `proposedFile` (a full path) and
+    // `selectedFilter`, which is in and out.
+    virtual QString OpenFileName(QWidget* parent, const QString& caption, const QString& folder,
+                                 const QString& filter);
     virtual QString SaveFileName(QWidget* parent, const QString& caption,
-                                 const QStringList& filters, QString* selectedFilter);
+                                 const QString& proposedFile, const QStringList& filters,
+                                 QString* selectedFilter);
     // The print dialog; true when the user chose to print.
     virtual bool AskPrinter(QWidget* parent, QPrinter& printer);
-    // The printer set-up dialog.
-    virtual void PrintSetup(QWidget* parent, QPrinter& printer);
+    // The page set-up dialog; true when the user confirmed it.
+    virtual bool PrintSetup(QWidget* parent, QPrinter& printer);
 
     // The interface of the running program.
     static TUserInterface& Current();
