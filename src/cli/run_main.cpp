@@ -83,6 +83,7 @@ int RunProcedures(char** argv, const Options& o, Program& program, CliHost& host
     // output the formats leave out, makes the run fail after the rest is
     // written: a script must not take an empty folder for a result.
     int status = ExitOk;
+    std::set<std::string> skipped;
     for (const auto& name : procedures) {
         const TProcedure* proc = FindProcedure(name);
         if (!proc->Enabled(program)) {
@@ -93,7 +94,14 @@ int RunProcedures(char** argv, const Options& o, Program& program, CliHost& host
             continue;
         }
         host.CurrentProcedure = proc->Name;
+        const int messagesBefore = host.MessageCount();
+        const std::size_t shownBefore = host.Documents.size();
         proc->Run(program);
+        // A check that refused the study (its message is on standard
+        // error) skips the procedure.
+        if (host.MessageCount() > messagesBefore && host.Documents.size() == shownBefore) {
+            skipped.insert(proc->Name);
+        }
     }
     TDocumentFormats formats;
     formats.Html = o.Formats.count("html") > 0;
@@ -154,7 +162,10 @@ int RunProcedures(char** argv, const Options& o, Program& program, CliHost& host
     }
     if (!all) {
         for (const auto& name : procedures) {
-            if (FindProcedure(name)->Enabled(program) && !wroteFiles.count(name)) {
+            if (skipped.count(name)) {
+                std::cerr << "veltrio-cli: " << name << " was skipped\n";
+                status = ExitRefused;
+            } else if (FindProcedure(name)->Enabled(program) && !wroteFiles.count(name)) {
                 std::cerr << "veltrio-cli: " << name
                           << " wrote no file in the formats asked for (documents: html, rtf, "
                              "pdf, txt; charts: svg, png)\n";

@@ -418,6 +418,12 @@ TEST(Cli, RefusedInputAndWrongUsage) {
         {"stats /dev/zero", 1, "/dev/zero: it is not a regular file"},
         {"run /dev/urandom", 1, "/dev/urandom: it is not a regular file"},
         {"stats " + split3.string(), 1, "NREPLICATES = 2"},
+        // A study without assigned values: the check's message, and the
+        // procedure named for the run is skipped.
+        {"run " + (fs::path(VELTRIO_SOURCE_DIR) / "examples" / "GLUCOSE.PAR").string() +
+             " --procedure consensus-means-vs-assigned-values --out " +
+             (TestDir() / "skipped").string(),
+         1, "consensus-means-vs-assigned-values was skipped"},
         {"stats " + bad.string() + " --settings /dev/zero", 1, "cannot read the settings file"},
         {"stats " + bad.string() + " --settings " + TestDir().string(), 1,
          "cannot read the settings file"},

@@ -21,6 +21,9 @@
 #include "preliminary/BaseTable.h"
 #include "preliminary/Cochran.h"
 #include "preliminary/Grubbs.h"
+#include "quality/ANOVA.h"
+#include "quality/ANOVAReport.h"
+#include "quality/FoundVsNominal.h"
 #include "study/DescriptiveReport.h"
 #include "study/PreliminaryStats.h"
 
@@ -113,6 +116,11 @@ TEST_F(DocumentLayout, NoTextLeavesItsCell) {
         docs.emplace_back("Grubbs", MakeGrubbsReport(program));
         docs.emplace_back("descriptive statistics",
                           MakeDescriptiveReport(program, CurrentDescriptiveFigures(program)));
+        ANOVAOf(program).Calculate(program);
+        docs.emplace_back("analysis of variance", MakeANOVAReport(program));
+        TFoundVsNominal found;
+        found.Calculate(program);
+        docs.emplace_back("consensus means", found.MakeReport(program));
         for (auto& [what, doc] : docs) {
             ASSERT_NE(doc, nullptr) << name << " " << what;
             const auto overflows = Overflows(*doc, name + " " + what);

@@ -7,6 +7,8 @@
 #include "preliminary/Grubbs.h"
 #include "preliminary/YoudenPlots.h"
 #include "labs/LineDiagrams.h"
+#include "quality/ANOVAReport.h"
+#include "quality/FoundVsNominal.h"
 #include "tools/BoxPlots.h"
 #include "study/DescriptiveReport.h"
 #include "study/PreliminaryStats.h"
@@ -47,6 +49,8 @@ std::vector<TProcedure> MakeProcedures() {
         {"", "Line diagrams", UniformLevel, LineDiagrams},
         {"", "Descriptive statistics", StudyLoaded,
          [](Program& p) { DescriptiveReport(p, PrelimOf(p)); }},
+        {"", "Analysis of variance", StudyLoaded, AnalysisOfVarianceReport},
+        {"", "Consensus means vs assigned values", StudyLoaded, ConsensusMeansVsAssignedValues},
         {"", "Box plots", StudyLoaded, MakeBoxPlots},
     };
 }
