@@ -316,7 +316,9 @@ TEST_F(PreliminaryMenusTest, TheTopicsOfThePreliminaryCommandsExist) {
                   {5100, "Base table corrected for spiking"},
                   {5200, "Cochran outliers"},
                   {5300, "Grubbs outliers"},
-                  {300, "Exclude a laboratory"}};
+                  {300, "Exclude a laboratory"},
+                  {6000, "Analysis of variance"},
+                  {6100, "Consensus means vs assigned values"}};
     for (const Topic& t : topics) {
         m_form->Help().ShowContext(t.Context);
         EXPECT_EQ(HelpTitle(*m_form), QString::fromUtf8(t.Title)) << t.Context;
@@ -356,6 +358,43 @@ TEST_F(PreliminaryMenusTest, DescriptiveStatisticsFollowAnExclusion) {
         EXPECT_EQ(TPreliminaryStats::At(p.Prelim->DescExcluded, level, 1), 6) << level;
     }
     EXPECT_NE(after, before) << "the second document shows the exclusion";
+}
+
+} // namespace
+} // namespace veltrio::gui::testing
+
+namespace veltrio::gui::testing {
+namespace {
+
+TEST_F(PreliminaryMenusTest, QualityReportsRunFromTheirMenu) {
+    m_form->OpenStudy(WriteFile(QStringLiteral("s.PAR"), StudyText(false, 2, 3)), true);
+    ASSERT_TRUE(m_form->program().StudyLoaded);
+    m_form->RunMenuCommand(Command("analysis-of-variance"));
+    EXPECT_EQ(HelpContexts(*m_form), std::vector<int>{6000});
+    // Without assigned values the consensus means are refused with the
+    // check's dialog, and no window opens.
+    for (int lv = 1; lv <= 2; ++lv) {
+        m_form->program().CurrentStudy->Level(lv).NominalValue = MissingValue;
+    }
+    m_form->mnuCloseAllClick();
+    QString shownTitle;
+    m_ui.OnExec = [&](QDialog& dialog) {
+        shownTitle = dialog.windowTitle();
+        return int(QDialog::Accepted);
+    };
+    m_form->RunMenuCommand(Command("consensus-means-vs-assigned-values"));
+    EXPECT_TRUE(m_form->Browsers().empty());
+    EXPECT_EQ(shownTitle, QStringLiteral("Concensus values vs assigned values"));
+    // With them: the table and the chart.
+    shownTitle.clear();
+    for (int lv = 1; lv <= 2; ++lv) {
+        m_form->program().CurrentStudy->Level(lv).NominalValue = 10.0 * lv;
+    }
+    m_form->RunMenuCommand(Command("consensus-means-vs-assigned-values"));
+    EXPECT_EQ(HelpContexts(*m_form), std::vector<int>{6100});
+    EXPECT_NE(m_form->ActiveChart(), nullptr);
+    EXPECT_TRUE(shownTitle.isEmpty());
+    EXPECT_TRUE(m_ui.Messages.empty());
 }
 
 } // namespace
