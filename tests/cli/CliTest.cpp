@@ -332,6 +332,44 @@ TEST(Cli, RunWritesEveryChartAsSvgAndPng) {
     EXPECT_FALSE(fs::exists(svgOnly / "01-box-plots.png"));
 }
 
+// Mandel's h and k: the document first, then one chart per page of
+// laboratories (45 laboratories at 20 a page: three pages).
+TEST(Cli, RunWritesMandelsChartsPageByPage) {
+    const fs::path dir = TestDir();
+    std::string study =
+        "FILEHEADER\n UNIFORM\n NLABS = 45\n NREPLICATES = 2\n NOOFLEVELS = 1\n"
+        " SUBSTANCE = \"Zinc\"\n UNIT = \"mg/l\"\n TESTID = \"T\"\nEND\n"
+        "LEVELHEADER\n LEVELID = \"Low\"\nEND\nLEVELDATA\n";
+    for (int i = 1; i <= 45; ++i) {
+        study += " " + std::to_string(i) + " Z" + std::to_string(i) + " " +
+                 std::to_string(10 + i % 7 * 0.1) + " " + std::to_string(10 + i % 5 * 0.1) +
+                 " M\n";
+    }
+    study += "END\n";
+    ASSERT_TRUE(veltrio::WriteFileAtomically(dir / "ZINC.PAR", study));
+    ASSERT_TRUE(veltrio::WriteFileAtomically(dir / "VELTRIO.INI",
+                                             "[Settings]\nMandelLabsPage=20\n"));
+    const fs::path out = dir / "out";
+    fs::remove_all(out);
+    const Result r = RunCli("run " + (dir / "ZINC.PAR").string() + " --settings " +
+                                (dir / "VELTRIO.INI").string() +
+                                " --procedure mandels-h-values --procedure mandels-k-values"
+                                " --format txt,svg --out " + out.string(),
+                            dir / "err.txt");
+    ASSERT_EQ(r.Status, 0) << ReadText(dir / "err.txt");
+    EXPECT_NE(ReadText(out / "01-mandels-h-values-1.txt").find("Mandel's h statistic"),
+              std::string::npos);
+    for (int page = 1; page <= 3; ++page) {
+        const std::string svg =
+            ReadText(out / ("0" + std::to_string(page + 1) + "-mandels-h-values-" +
+                            std::to_string(page + 1) + ".svg"));
+        EXPECT_NE(svg.find("[" + std::to_string(page) + "/3]"), std::string::npos) << page;
+    }
+    EXPECT_TRUE(fs::exists(out / "05-mandels-k-values-1.txt"));
+    EXPECT_TRUE(fs::exists(out / "08-mandels-k-values-4.svg"));
+    EXPECT_FALSE(fs::exists(out / "09-mandels-k-values-5.svg"));
+}
+
 TEST(Cli, RunExcludesALaboratoryFirst) {
     const fs::path out = TestDir() / "excluded";
     fs::remove_all(out);

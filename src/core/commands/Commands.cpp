@@ -7,6 +7,8 @@
 #include "preliminary/Grubbs.h"
 #include "preliminary/YoudenPlots.h"
 #include "labs/LineDiagrams.h"
+#include "labs/MandelH.h"
+#include "labs/MandelK.h"
 #include "tools/BoxPlots.h"
 #include "study/DescriptiveReport.h"
 #include "study/PreliminaryStats.h"
@@ -47,6 +49,8 @@ std::vector<TProcedure> MakeProcedures() {
         {"", "Line diagrams", UniformLevel, LineDiagrams},
         {"", "Descriptive statistics", StudyLoaded,
          [](Program& p) { DescriptiveReport(p, PrelimOf(p)); }},
+        {"", "Mandel's h-values", StudyLoaded, MandelHValues},
+        {"", "Mandel's k-values", StudyLoaded, MandelKValues},
         {"", "Box plots", StudyLoaded, MakeBoxPlots},
     };
 }
