@@ -653,3 +653,66 @@ TEST(CliEvaluate, AnUnknownLaboratoryCodeIsRefused) {
             << ReadText(err);
     }
 }
+
+// Mandel's h and k of every level after the outlier tests, with and without
+// the exclusion of L07, against scripts/labs/mandel_reference.R; the
+// critical values of the count of values as printed in ISO 5725-2 (n = 4),
+// and the marks that follow from both.
+TEST(CliEvaluate, MandelStatisticsOfTheLeadExample) {
+    const auto rows = ReadCsv(fs::path(VELTRIO_TEST_DATA) / "cli" / "LEAD.evaluate.mandel.csv");
+    ASSERT_EQ(rows.size(), 2u * 3u * 12u);
+    // p -> h 5 %, h 1 %, k 5 %, k 1 % (n = 4).
+    const std::map<int, std::array<double, 4>> printed = {{11, {1.82, 2.22, 1.58, 1.85}},
+                                                          {12, {1.83, 2.25, 1.58, 1.85}}};
+    for (const std::string excluded : {"", "L07"}) {
+        SCOPED_TRACE("excluded: " + excluded);
+        const JValue doc = EvaluateLead(excluded.empty() ? "" : " --exclude " + excluded);
+        const auto& levels = doc["Levels"].Items;
+        ASSERT_EQ(levels.size(), 3u);
+        for (int lv = 1; lv <= 3; ++lv) {
+            SCOPED_TRACE("level " + std::to_string(lv));
+            const JValue& level = levels[static_cast<std::size_t>(lv - 1)];
+            std::vector<std::map<std::string, std::string>> labs;
+            for (const auto& r : rows) {
+                if (r.at("exclude") == excluded && std::stoi(r.at("level")) == lv) {
+                    labs.push_back(r);
+                }
+            }
+            ASSERT_EQ(labs.size(), 12u);
+            for (const char* statistic : {"h", "k"}) {
+                const bool h = std::string(statistic) == "h";
+                const JValue& m = level[h ? "MandelH" : "MandelK"];
+                ASSERT_EQ(m["Values"].Items.size(), 12u) << statistic;
+                ASSERT_EQ(m["Marks"].Items.size(), 12u) << statistic;
+                int count = 0;
+                for (const auto& r : labs) {
+                    count += r.at(statistic) == "NA" ? 0 : 1;
+                }
+                EXPECT_EQ(m["ValueCount"].N, count) << statistic;
+                const auto& crit = printed.at(count);
+                const double c5 = crit[h ? 0 : 2], c1 = crit[h ? 1 : 3];
+                EXPECT_EQ(m["Critical5"].N, c5) << statistic;
+                EXPECT_EQ(m["Critical1"].N, c1) << statistic;
+                for (std::size_t i = 0; i < labs.size(); ++i) {
+                    const auto& r = labs[i];
+                    const JValue& v = m["Values"].Items[i];
+                    const std::string where = std::string(statistic) + " " + r.at("lab");
+                    if (r.at(statistic) == "NA") {
+                        EXPECT_EQ(v.Type, JValue::Null) << where;
+                        EXPECT_EQ(m["Marks"].Items[i].S, "") << where;
+                        continue;
+                    }
+                    ASSERT_EQ(v.Type, JValue::Number) << where;
+                    const double expected = std::stod(r.at(statistic));
+                    EXPECT_TRUE(Near(v.N, expected, 1e-10)) << where << " " << v.N;
+                    const double tested = h ? std::abs(expected) : expected;
+                    const std::string letter =
+                        r.at("mark") == (h ? "G" : "C") ? r.at("mark") : std::string();
+                    EXPECT_EQ(m["Marks"].Items[i].S,
+                              letter + (tested >= c5 ? "*" : "") + (tested >= c1 ? "*" : ""))
+                        << where;
+                }
+            }
+        }
+    }
+}
