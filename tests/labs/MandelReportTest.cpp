@@ -140,6 +140,18 @@ TEST_F(MandelReportTest, HCriticalValuesWithPlusMinusAndDashes) {
     EXPECT_FALSE(HasLine(*doc, program.LibText(8, 15)));
 }
 
+TEST_F(MandelReportTest, SplitLevelHeadsNameTheSamplePair) {
+    Load("GLUC_PAIRS");
+    TMandelH h(program);
+    h.Calculate();
+    auto doc = h.BuildReport();
+    const auto tables = Tables(*doc);
+    ASSERT_EQ(tables.size(), 2u);
+    for (TTavTable* t : tables) {
+        EXPECT_EQ(CellText(t->Head(), 0, 1), "Sample pair|" + study().Level(1).LevelName);
+    }
+}
+
 TEST_F(MandelReportTest, RegistrationNumbersAndDiscardNote) {
     Load("GLUC_ABC");
     program.Settings.ShowRegLabNo = true;
@@ -158,7 +170,8 @@ TEST_F(MandelReportTest, RegistrationNumbersAndDiscardNote) {
 }
 
 TEST_F(MandelReportTest, GoldenDocuments) {
-    for (const std::string name : {"GLUC_ABC", "PENT_ABC"}) {
+    // GLUC_PAIRS is a split-level study: its levels are sample pairs.
+    for (const std::string name : {"GLUC_ABC", "PENT_ABC", "GLUC_PAIRS"}) {
         Load(name);
         CochranTest(program);
         GrubbsTest(program);
