@@ -244,6 +244,58 @@ TEST_F(MandelCases, ProgressRunsOverTheLevelsAndTheOrder) {
     EXPECT_EQ(host.ProgressEnded, host.ProgressStarted);
 }
 
+// Figures that overflow are no figures: no value, no count, and the
+// document and chart still come out.
+TEST_F(MandelCases, OverflowingResultsGiveNoValues) {
+    LoadLevel({{1, 2, 3}, {1, 2, 3}, {1, 2, 3}});
+    // Beyond what a data file holds: set in place.
+    const double big = 1e308;
+    const double values[3][3] = {{big, -big, big}, {big, big, -big}, {-big, big, big}};
+    for (int lab = 1; lab <= 3; ++lab) {
+        for (int rep = 1; rep <= 3; ++rep) {
+            program.CurrentStudy->Level(1).SetResult(lab, rep, ' ', values[lab - 1][rep - 1], 0);
+        }
+    }
+    for (const bool h : {true, false}) {
+        std::unique_ptr<TMandel> m;
+        if (h) {
+            m = std::make_unique<TMandelH>(program);
+        } else {
+            m = std::make_unique<TMandelK>(program);
+        }
+        m->Calculate();
+        for (int lab = 1; lab <= 3; ++lab) {
+            const double v = m->Values(lab, 1);
+            EXPECT_TRUE(v == MissingValue || std::isfinite(v)) << lab;
+        }
+        EXPECT_NE(m->BuildReport(), nullptr);
+        EXPECT_NE(m->BuildChart(1), nullptr);
+    }
+}
+
+TEST_F(MandelCases, IndicesOutsideTheStudyHaveNoFigures) {
+    LoadText(false, 2, {{{10, 11}, {12, 13}, {11, 12}}});
+    TMandelK k(program);
+    k.Calculate();
+    for (const auto& [lab, level] :
+         std::vector<std::pair<int, int>>{{0, 1}, {4, 1}, {1, 0}, {1, 2}, {-1, -1}, {46, 3}}) {
+        EXPECT_EQ(k.Values(lab, level), MissingValue) << lab << "/" << level;
+        EXPECT_EQ(k.MarkText(lab, level), "") << lab << "/" << level;
+    }
+    EXPECT_EQ(k.ValueCount(0), 0);
+    EXPECT_EQ(k.ValueCount(2), 0);
+    EXPECT_EQ(k.SortKey(0), MissingValue);
+    EXPECT_EQ(k.SortKey(4), MissingValue);
+    EXPECT_EQ(k.LabOrder(0), 0);
+    EXPECT_EQ(k.LabOrder(4), 0);
+    EXPECT_EQ(k.BuildChart(0), nullptr);
+    EXPECT_EQ(k.BuildChart(2), nullptr);
+    // Before Calculate there is nothing to show.
+    TMandelH fresh(program);
+    EXPECT_EQ(fresh.Values(1, 1), MissingValue);
+    EXPECT_EQ(fresh.BuildChart(1), nullptr);
+}
+
 TEST(MandelPages, FewestPagesFilledAlike) {
     struct Case {
         int labs, pageSize;
