@@ -319,6 +319,23 @@ TEST_F(MandelChartsTest, CrowdedCodesTakeTwoRows) {
     ExpectNoOverlaps("30 codes of four characters");
 }
 
+// 45 codes of four characters on one page need three rows.
+TEST_F(MandelChartsTest, AllLaboratoriesOnOnePage) {
+    std::vector<std::string> rows;
+    for (int i = 0; i < 45; ++i) {
+        rows.push_back("W" + std::to_string(100 + i) + " " + std::to_string(10 + i % 7 * 0.1) +
+                       " " + std::to_string(10.2 + i % 5 * 0.1));
+    }
+    LoadUniform(rows, 2);
+    program.Settings.MandelLabsPage = 100;
+    program.Settings.DiffMarkers = true;
+    MandelHValues(program);
+    const TGraphWindow& chart = OnlyChart();
+    EXPECT_NEAR(TextsReading(chart, "W102")[0]->y, 12.5 + 0.2 + 2 * 0.45, 1e-5);
+    EXPECT_NEAR(TextsReading(chart, "W103")[0]->y, 12.5 + 0.2, 1e-5);
+    ExpectNoOverlaps("45 codes of four characters");
+}
+
 TEST_F(MandelChartsTest, ExampleStudies) {
     for (const std::string name : {"LEAD", "GLUCOSE", "PESTICIDE", "NITRATE"}) {
         charts.Charts.clear();

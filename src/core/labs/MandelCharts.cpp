@@ -23,8 +23,9 @@ constexpr double CodeFontSize = 10;
 // A rough width of a character of the output font, in cm per point: codes
 // closer than this estimate go on two rows.
 constexpr double CharCmPerPoint = 0.6 * 2.54 / 72;
-// The height of the second row of codes.
+// The distance of the rows of codes, and the most rows.
 constexpr double SecondRow = 0.45;
+constexpr int MaxCodeRows = 4;
 // Lines of values outside the axis in one column of the list.
 constexpr int OutsidePerColumn = 24;
 constexpr double OutsideColumnWidth = 6;
@@ -63,19 +64,23 @@ std::shared_ptr<TGraphWindow> TMandel::BuildChart(int pageNo) {
     }
     g.SetYAxis(0, 0, ChartMin, ChartMax, 1);
 
-    // Codes that would touch their neighbours take turns on two rows; what
-    // lies below the codes moves down with the second row.
+    // Codes that would touch their neighbours take turns on two rows (or
+    // more, with many laboratories on a page); what lies below the codes
+    // moves down with the extra rows.
     const TFontDescriptor codeFont = ChartOutputFont(settings, static_cast<int>(CodeFontSize));
     std::size_t widest = 0;
     for (int i = first; i <= last; ++i) {
         widest = std::max(widest, Utf8Length(study.Level(1).GetRandCode(lab(i))));
     }
     const double spacing = XLength / (last - first + 1);
-    const bool twoRows =
-        static_cast<double>(widest) * CodeFontSize * CharCmPerPoint + 0.1 > spacing;
-    const double below = twoRows ? SecondRow : 0;
+    const double codeWidth = static_cast<double>(widest) * CodeFontSize * CharCmPerPoint + 0.1;
+    int rows = 1;
+    while (rows < MaxCodeRows && codeWidth > rows * spacing) {
+        ++rows;
+    }
+    const double below = (rows - 1) * SecondRow;
     for (int i = first; i <= last; ++i) {
-        const double y = OriginY + 0.2 + (twoRows && (i - first) % 2 == 1 ? SecondRow : 0);
+        const double y = OriginY + 0.2 + ((i - first) % rows) * SecondRow;
         g.AddText(study.Level(1).GetRandCode(lab(i)), g.PageX(i), y, 1, 2, codeFont);
     }
 
