@@ -38,8 +38,9 @@ Commands:
                                run the Cochran and Grubbs tests (unless the
                                settings discard them) and the analysis of
                                variance, then print every laboratory's mark
-                               and each level's outlier statistics and
-                               precision figures (Sr, SL, SR, r, R) as JSON;
+                               and each level's outlier statistics,
+                               precision figures (Sr, SL, SR, r, R) and
+                               Mandel's h and k (MandelH, MandelK) as JSON;
                                --exclude first excludes the laboratory with
                                that code, as "Exclude a laboratory" does
   run FILE [--procedure NAME]... [--exclude CODE]... [--out DIR] [--format LIST]

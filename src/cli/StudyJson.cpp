@@ -1,6 +1,8 @@
 #include "StudyJson.h"
 
 #include "Json.h"
+#include "labs/MandelH.h"
+#include "labs/MandelK.h"
 #include "quality/ANOVA.h"
 #include "quality/Evaluation.h"
 #include "study/Program.h"
@@ -8,6 +10,32 @@
 namespace veltrio {
 
 namespace {
+
+// A level's figures of Mandel's h or k: the value of every laboratory in
+// file order (null without one), the count, the critical values for that
+// count (null when there are none) and the mark texts.
+void WriteMandel(JsonWriter& j, const TMandel& m, int lv, int labs) {
+    j.BeginObject();
+    j.Key("Values");
+    j.BeginArray();
+    for (int lab = 1; lab <= labs; ++lab) {
+        j.Number(m.Values(lab, lv));
+    }
+    j.EndArray();
+    j.Key("ValueCount");
+    j.Integer(m.ValueCount(lv));
+    j.Key("Critical5");
+    j.Number(m.Critical(lv, TSignificanceLevel::FivePercent));
+    j.Key("Critical1");
+    j.Number(m.Critical(lv, TSignificanceLevel::OnePercent));
+    j.Key("Marks");
+    j.BeginArray();
+    for (int lab = 1; lab <= labs; ++lab) {
+        j.String(m.MarkText(lab, lv));
+    }
+    j.EndArray();
+    j.EndObject();
+}
 
 const char* DesignName(DesignKind d) {
     switch (d) {
@@ -179,6 +207,11 @@ std::string EvaluationToJson(Program& program) {
     const DataType& s = *program.CurrentStudy;
     const TDescriptiveStatistics& d = *program.Stats;
     const TANOVA& a = ANOVAOf(program);
+    // Mandel's statistics with the marks that the outlier tests left.
+    TMandelH mandelH(program);
+    TMandelK mandelK(program);
+    mandelH.Calculate();
+    mandelK.Calculate();
     j.Key("loaded");
     j.Bool(true);
     j.Key("File");
@@ -233,6 +266,10 @@ std::string EvaluationToJson(Program& program) {
         j.Number(a.RepeatabilityLimit(lv));
         j.Key("R");
         j.Number(a.ReproducibilityLimit(lv));
+        j.Key("MandelH");
+        WriteMandel(j, mandelH, lv, s.NoOfLabs);
+        j.Key("MandelK");
+        WriteMandel(j, mandelK, lv, s.NoOfLabs);
         j.EndObject();
     }
     j.EndArray();

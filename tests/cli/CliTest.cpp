@@ -336,6 +336,44 @@ TEST(Cli, RunWritesEveryChartAsSvgAndPng) {
     EXPECT_FALSE(fs::exists(svgOnly / "01-box-plots.png"));
 }
 
+// Mandel's h and k: the document first, then one chart per page of
+// laboratories (45 laboratories at 20 a page: three pages).
+TEST(Cli, RunWritesMandelsChartsPageByPage) {
+    const fs::path dir = TestDir();
+    std::string study =
+        "FILEHEADER\n UNIFORM\n NLABS = 45\n NREPLICATES = 2\n NOOFLEVELS = 1\n"
+        " SUBSTANCE = \"Zinc\"\n UNIT = \"mg/l\"\n TESTID = \"T\"\nEND\n"
+        "LEVELHEADER\n LEVELID = \"Low\"\nEND\nLEVELDATA\n";
+    for (int i = 1; i <= 45; ++i) {
+        study += " " + std::to_string(i) + " Z" + std::to_string(i) + " " +
+                 std::to_string(10 + i % 7 * 0.1) + " " + std::to_string(10 + i % 5 * 0.1) +
+                 " M\n";
+    }
+    study += "END\n";
+    ASSERT_TRUE(veltrio::WriteFileAtomically(dir / "ZINC.PAR", study));
+    ASSERT_TRUE(veltrio::WriteFileAtomically(dir / "VELTRIO.INI",
+                                             "[Settings]\nMandelLabsPage=20\n"));
+    const fs::path out = dir / "out";
+    fs::remove_all(out);
+    const Result r = RunCli("run " + (dir / "ZINC.PAR").string() + " --settings " +
+                                (dir / "VELTRIO.INI").string() +
+                                " --procedure mandels-h-values --procedure mandels-k-values"
+                                " --format txt,svg --out " + out.string(),
+                            dir / "err.txt");
+    ASSERT_EQ(r.Status, 0) << ReadText(dir / "err.txt");
+    EXPECT_NE(ReadText(out / "01-mandels-h-values-1.txt").find("Mandel's h statistic"),
+              std::string::npos);
+    for (int page = 1; page <= 3; ++page) {
+        const std::string svg =
+            ReadText(out / ("0" + std::to_string(page + 1) + "-mandels-h-values-" +
+                            std::to_string(page + 1) + ".svg"));
+        EXPECT_NE(svg.find("[" + std::to_string(page) + "/3]"), std::string::npos) << page;
+    }
+    EXPECT_TRUE(fs::exists(out / "05-mandels-k-values-1.txt"));
+    EXPECT_TRUE(fs::exists(out / "08-mandels-k-values-4.svg"));
+    EXPECT_FALSE(fs::exists(out / "09-mandels-k-values-5.svg"));
+}
+
 TEST(Cli, RunExcludesALaboratoryFirst) {
     const fs::path out = TestDir() / "excluded";
     fs::remove_all(out);
@@ -693,5 +731,68 @@ TEST(CliEvaluate, AnUnknownLaboratoryCodeIsRefused) {
         EXPECT_NE(ReadText(err).find(std::string("the study has no laboratory ") + code),
                   std::string::npos)
             << ReadText(err);
+    }
+}
+
+// Mandel's h and k of every level after the outlier tests, with and without
+// the exclusion of L07, against scripts/labs/mandel_reference.R; the
+// critical values of the count of values as printed in ISO 5725-2 (n = 4),
+// and the marks that follow from both.
+TEST(CliEvaluate, MandelStatisticsOfTheLeadExample) {
+    const auto rows = ReadCsv(fs::path(VELTRIO_TEST_DATA) / "cli" / "LEAD.evaluate.mandel.csv");
+    ASSERT_EQ(rows.size(), 2u * 3u * 12u);
+    // p -> h 5 %, h 1 %, k 5 %, k 1 % (n = 4).
+    const std::map<int, std::array<double, 4>> printed = {{11, {1.82, 2.22, 1.58, 1.85}},
+                                                          {12, {1.83, 2.25, 1.58, 1.85}}};
+    for (const std::string excluded : {"", "L07"}) {
+        SCOPED_TRACE("excluded: " + excluded);
+        const JValue doc = EvaluateLead(excluded.empty() ? "" : " --exclude " + excluded);
+        const auto& levels = doc["Levels"].Items;
+        ASSERT_EQ(levels.size(), 3u);
+        for (int lv = 1; lv <= 3; ++lv) {
+            SCOPED_TRACE("level " + std::to_string(lv));
+            const JValue& level = levels[static_cast<std::size_t>(lv - 1)];
+            std::vector<std::map<std::string, std::string>> labs;
+            for (const auto& r : rows) {
+                if (r.at("exclude") == excluded && std::stoi(r.at("level")) == lv) {
+                    labs.push_back(r);
+                }
+            }
+            ASSERT_EQ(labs.size(), 12u);
+            for (const char* statistic : {"h", "k"}) {
+                const bool h = std::string(statistic) == "h";
+                const JValue& m = level[h ? "MandelH" : "MandelK"];
+                ASSERT_EQ(m["Values"].Items.size(), 12u) << statistic;
+                ASSERT_EQ(m["Marks"].Items.size(), 12u) << statistic;
+                int count = 0;
+                for (const auto& r : labs) {
+                    count += r.at(statistic) == "NA" ? 0 : 1;
+                }
+                EXPECT_EQ(m["ValueCount"].N, count) << statistic;
+                const auto& crit = printed.at(count);
+                const double c5 = crit[h ? 0 : 2], c1 = crit[h ? 1 : 3];
+                EXPECT_EQ(m["Critical5"].N, c5) << statistic;
+                EXPECT_EQ(m["Critical1"].N, c1) << statistic;
+                for (std::size_t i = 0; i < labs.size(); ++i) {
+                    const auto& r = labs[i];
+                    const JValue& v = m["Values"].Items[i];
+                    const std::string where = std::string(statistic) + " " + r.at("lab");
+                    if (r.at(statistic) == "NA") {
+                        EXPECT_EQ(v.Type, JValue::Null) << where;
+                        EXPECT_EQ(m["Marks"].Items[i].S, "") << where;
+                        continue;
+                    }
+                    ASSERT_EQ(v.Type, JValue::Number) << where;
+                    const double expected = std::stod(r.at(statistic));
+                    EXPECT_TRUE(Near(v.N, expected, 1e-10)) << where << " " << v.N;
+                    const double tested = h ? std::abs(expected) : expected;
+                    const std::string letter =
+                        r.at("mark") == (h ? "G" : "C") ? r.at("mark") : std::string();
+                    EXPECT_EQ(m["Marks"].Items[i].S,
+                              letter + (tested >= c5 ? "*" : "") + (tested >= c1 ? "*" : ""))
+                        << where;
+                }
+            }
+        }
     }
 }

@@ -153,6 +153,24 @@ TEST(Contents, AsStringsHoldsTextLinesAndTablesOnly) {
     EXPECT_EQ(doc.PlainText(), complete);
 }
 
+// Text files show a formatted cell as it is shown ("± 2.250"); the
+// document's own text keeps the markup, and plain lines stay as written.
+TEST(Contents, PlainTextShowsFormattedCellsAsShown) {
+    TTavContents doc;
+    auto table = std::make_unique<TTavTable>(1, 3);
+    table->ReadCell(0, 0)->Lines = {"&pm 2.250"};
+    table->ReadCell(0, 0)->Kind = TCellKind::ckFormatLines;
+    table->ReadCell(0, 1)->Lines = {"&pm plain"};
+    table->ReadCell(0, 1)->Kind = TCellKind::ckLines;
+    table->ReadCell(0, 2)->Lines = {"s&subr; = 1"};
+    table->ReadCell(0, 2)->Kind = TCellKind::ckFormatLines;
+    doc.AddTable(std::move(table));
+    EXPECT_EQ(doc.AsStrings(),
+              (std::vector<std::string>{"\t\t\t", "&pm 2.250\t&pm plain\ts&subr; = 1\t"}));
+    EXPECT_EQ(doc.PlainText(),
+              (std::vector<std::string>{"\t\t\t", "\u00b1 2.250\t&pm plain\tsr = 1\t"}));
+}
+
 TEST(Items, TextAndFormattedTextMeasureAndDraw) {
     FakeCanvas canvas;
     TTavText text("abcd");

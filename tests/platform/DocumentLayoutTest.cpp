@@ -1,4 +1,4 @@
-// Every text of the preliminary documents fits its cell: measured with the
+// Every text of the preliminary documents and of Mandel's h and k fits its cell: measured with the
 // fonts the program ships with (Times New Roman is Liberation Serif, metric
 // compatible), no cell's visible text is wider than the cell, so no label
 // crosses a column rule in the window, in print or in the exports.
@@ -18,6 +18,8 @@
 #include "platform/QtCanvas.h"
 
 #include "documents/Table.h"
+#include "labs/MandelH.h"
+#include "labs/MandelK.h"
 #include "preliminary/BaseTable.h"
 #include "preliminary/Cochran.h"
 #include "preliminary/Grubbs.h"
@@ -121,6 +123,16 @@ TEST_F(DocumentLayout, NoTextLeavesItsCell) {
         TFoundVsNominal found;
         found.Calculate(program);
         docs.emplace_back("consensus means", found.MakeReport(program));
+        // After the outlier tests, so that the mark columns hold "G**" and
+        // "C**"; with the registration numbers beside the codes.
+        program.Settings.ShowRegLabNo = true;
+        TMandelH h(program);
+        h.Calculate();
+        docs.emplace_back("Mandel's h", h.BuildReport());
+        TMandelK k(program);
+        k.Calculate();
+        docs.emplace_back("Mandel's k", k.BuildReport());
+        program.Settings.ShowRegLabNo = false;
         for (auto& [what, doc] : docs) {
             ASSERT_NE(doc, nullptr) << name << " " << what;
             const auto overflows = Overflows(*doc, name + " " + what);

@@ -9,6 +9,8 @@
 #include "labs/LineDiagrams.h"
 #include "quality/ANOVAReport.h"
 #include "quality/FoundVsNominal.h"
+#include "labs/MandelH.h"
+#include "labs/MandelK.h"
 #include "tools/BoxPlots.h"
 #include "study/DescriptiveReport.h"
 #include "study/PreliminaryStats.h"
@@ -51,6 +53,8 @@ std::vector<TProcedure> MakeProcedures() {
          [](Program& p) { DescriptiveReport(p, PrelimOf(p)); }},
         {"", "Analysis of variance", StudyLoaded, AnalysisOfVarianceReport},
         {"", "Consensus means vs assigned values", StudyLoaded, ConsensusMeansVsAssignedValues},
+        {"", "Mandel's h-values", StudyLoaded, MandelHValues},
+        {"", "Mandel's k-values", StudyLoaded, MandelKValues},
         {"", "Box plots", StudyLoaded, MakeBoxPlots},
     };
 }

@@ -4,6 +4,7 @@
 #include "documents/Canvas.h"
 #include "documents/DocumentMessages.h"
 #include "documents/HtmlExport.h"
+#include "documents/Markup.h"
 #include "documents/Report.h"
 #include "documents/RtfExport.h"
 #include "documents/Units.h"
@@ -542,12 +543,22 @@ double TTavBaseTable::ReportHeight(Report& report) {
     return TotalHeightCm();
 }
 
-void TTavBaseTable::AppendGridText(std::vector<std::string>& lines) const {
+void TTavBaseTable::AppendGridText(std::vector<std::string>& lines, bool asShown) const {
     for (int row = 0; row < m_rows; ++row) {
         std::vector<std::vector<std::string>> cells;
         std::size_t count = 0;
         for (const auto& column : m_columns) {
-            cells.push_back(column[static_cast<std::size_t>(row)].TextLines());
+            const TTavCell& cell = column[static_cast<std::size_t>(row)];
+            cells.push_back(cell.TextLines());
+            if (asShown && cell.Kind == TCellKind::ckFormatLines) {
+                for (std::string& line : cells.back()) {
+                    std::string shown;
+                    for (const TMarkupPiece& piece : SplitMarkup(line)) {
+                        shown += piece.Text;
+                    }
+                    line = std::move(shown);
+                }
+            }
             count = std::max(count, cells.back().size());
         }
         for (std::size_t i = 0; i < count; ++i) {

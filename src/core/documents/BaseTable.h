@@ -97,8 +97,10 @@ public:
     void AppendRtfRows(RtfExport& out) const;
 
     // The grid as text: per row as many lines as its tallest cell, each
-    // cell's line followed by a TAB character.
-    void AppendGridText(std::vector<std::string>& lines) const;
+    // cell's line followed by a TAB character. With asShown, formatted lines
+    // read as they are shown ("&pm 2.250" as "± 2.250"), for readers of text
+    // files; otherwise as written.
+    void AppendGridText(std::vector<std::string>& lines, bool asShown = false) const;
     // The grid at (x, y) in pixels.
     void DrawGrid(Canvas& canvas, int x, int y) const;
     // The cells of one row from the left margin with their top at y (cm).

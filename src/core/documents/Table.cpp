@@ -362,8 +362,8 @@ void TTavTable::AppendPlainText(std::vector<std::string>& lines) const {
 
 void TTavTable::AppendCompleteText(std::vector<std::string>& lines) const {
     lines.insert(lines.end(), Title.begin(), Title.end());
-    m_head->AppendGridText(lines);
-    AppendGridText(lines);
+    m_head->AppendGridText(lines, true);
+    AppendGridText(lines, true);
     lines.insert(lines.end(), Footnotes.begin(), Footnotes.end());
 }
 

@@ -50,7 +50,8 @@ public:
     double ReportWidth(Report& report) override;
     double ReportHeight(Report& report) override;
     void AppendPlainText(std::vector<std::string>& lines) const override;
-    // Every title and footnote line, the first ones included.
+    // Every title and footnote line, the first ones included; formatted
+    // cells read as they are shown.
     void AppendCompleteText(std::vector<std::string>& lines) const;
     // Title, head, body and footnotes.
     void WriteHTML(HtmlExport& out) override;
