@@ -3,7 +3,8 @@
 //
 //   clang++ -std=c++20 -g -O1 -fsanitize=fuzzer,address,undefined -Isrc/core \
 //     fuzz/study_reader_fuzzer.cpp src/core/base/*.cpp src/core/textlib/*.cpp \
-//     src/core/study/{StudyTypes,Study,DescriptiveStatistics,Program,StudyReader,DecimalToken}.cpp \
+//     src/core/study/{StudyTypes,Study,DescriptiveStatistics,Program,PreliminaryStats,StudyReader,DecimalToken}.cpp \
+//     src/core/numerics/Stat.cpp \
 //     -o /tmp/study_reader_fuzzer
 //   /tmp/study_reader_fuzzer -max_total_time=300 fuzz/corpus/study
 //
