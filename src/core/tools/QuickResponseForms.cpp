@@ -1,8 +1,10 @@
 // The forms of the fast feedback: one page per laboratory, one table per
 // file with a row per level and replicate.
+#include <algorithm>
 #include <cmath>
 
 #include "base/ScopeGuard.h"
+#include "base/TextUtil.h"
 #include "documents/BaseTable.h"
 #include "documents/Contents.h"
 #include "documents/NumberText.h"
@@ -54,11 +56,24 @@ double AddSpike(int transformation, double stored, double spike) {
     return Transform(transformation, BackTransform(transformation, stored) + spike);
 }
 
-std::unique_ptr<TTavBaseTable> ColumnTitles(Program& program, bool resistant) {
+// Column 0 holds the substances: as wide as the longest of them needs, the
+// same in every table of the document so that the columns stay aligned.
+double SubstanceWidthCm(const std::vector<TFeedbackFile>& files) {
+    std::size_t longest = 0;
+    for (const auto& f : files) {
+        longest = std::max(longest, Utf8Length(f.Substance));
+    }
+    // About 0.2 cm a character of the 10-point output font, and a margin.
+    return std::max(kColumnWidths[0], 0.2 * static_cast<double>(longest) + 0.3);
+}
+
+std::unique_ptr<TTavBaseTable> ColumnTitles(Program& program, bool resistant, double width0) {
     auto t = std::make_unique<TTavBaseTable>(2, kColumns);
     t->SetAutoSize(false);
+    t->SetRowHeightCm(0, 0.9);
+    t->SetRowHeightCm(1, 0.5);
     for (int c = 0; c < kColumns; ++c) {
-        t->SetColWidthCm(c, kColumnWidths[c]);
+        t->SetColWidthCm(c, c == 0 ? width0 : kColumnWidths[c]);
         for (int r = 0; r < 2; ++r) {
             SetText(*t->ReadCell(r, c), "", TAlignment::alCenter);
         }
@@ -66,7 +81,14 @@ std::unique_ptr<TTavBaseTable> ColumnTitles(Program& program, bool resistant) {
     SetText(*t->ReadCell(1, 0), program.LibText(4, 6), TAlignment::alLeft);
     SetText(*t->ReadCell(0, 0), "", TAlignment::alLeft);
     SetText(*t->ReadCell(1, 1), program.LibText(4, 27), TAlignment::alCenter);
-    SetText(*t->ReadCell(0, 2), program.LibText(4, resistant ? 9 : 3), TAlignment::alCenter);
+    // The kind of residual is wider than its four class columns: its
+    // explanation in brackets goes on a line of its own.
+    const std::string kind = program.LibText(4, resistant ? 9 : 3);
+    const std::size_t bracket = kind.find(" (");
+    SetText(*t->ReadCell(0, 2), kind.substr(0, bracket), TAlignment::alCenter);
+    if (bracket != std::string::npos) {
+        t->ReadCell(0, 2)->AddLine(kind.substr(bracket + 1));
+    }
     const char* const classes[] = {"<1", "1-2", "2-3", ">3"};
     for (int i = 0; i < 4; ++i) {
         SetText(*t->ReadCell(1, 2 + i), classes[i], TAlignment::alCenter);
@@ -106,6 +128,7 @@ std::unique_ptr<TTavContents> TQuickResponse::MakeForms(Program& program) {
         }
     });
     const std::string date = DateText(program);
+    const double width0 = SubstanceWidthCm(FileNames);
     for (int s = first; s <= last; ++s) {
         const std::string code = ref.Level(1).GetRandCode(s);
         if (program.Settings.PrintDisclaimer) {
@@ -118,7 +141,7 @@ std::unique_ptr<TTavContents> TQuickResponse::MakeForms(Program& program) {
         doc->AddText("");
         doc->AddText(program.LibText(4, 2) + " " + code);
         doc->AddText("");
-        doc->AddTable(ColumnTitles(program, ResistantResiduals));
+        doc->AddTable(ColumnTitles(program, ResistantResiduals, width0));
         for (std::size_t f = 0; f < FileNames.size(); ++f) {
             const TFeedbackFile& file = FileNames[f];
             const DataType& study = *file.Study;
@@ -127,9 +150,8 @@ std::unique_ptr<TTavContents> TQuickResponse::MakeForms(Program& program) {
             const int reps = study.NoOfReplicates;
             auto table = std::make_unique<TTavTable>(study.NoOfLevels * reps, kColumns);
             table->SetAutoSize(false);
-            table->GrowToText = true;
             for (int c = 0; c < kColumns; ++c) {
-                table->SetColWidthCm(c, kColumnWidths[c]);
+                table->SetColWidthCm(c, c == 0 ? width0 : kColumnWidths[c]);
                 TTavCell* h = table->HeadCell(c);
                 SetText(*h, "", TAlignment::alCenter);
             }
