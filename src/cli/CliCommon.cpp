@@ -60,6 +60,10 @@ Options:
   --lang FILE                  the language file to use
   --language NAME              the output language by name (English, Dansk,
                                ...) or number 0..5 (default: English)
+  --auto-split-correction on|off
+                               the automatic spiking correction of the
+                               Cochran test in split-level studies (overrides
+                               the settings file)
   -h, --help                   this text
 
 Exit status: 0 success, 1 the input was refused or a procedure named with
@@ -130,6 +134,15 @@ bool ParseArgs(int argc, char** argv, Options& o, std::string& error) {
                         "or 0 to 5";
                 return false;
             }
+        } else if (a == "--auto-split-correction") {
+            if (!value("--auto-split-correction", v)) {
+                return false;
+            }
+            if (v != "on" && v != "off") {
+                error = "--auto-split-correction takes on or off, not \"" + v + "\"";
+                return false;
+            }
+            o.AutoSplitCorrection = v == "on" ? 1 : 0;
         } else if (a == "--json") {
             o.Json = true;
         } else if (a == "--evaluate") {
@@ -239,6 +252,9 @@ int SetUpProgram(const Options& o, Program& program, const char* argv0) {
     }
     if (o.Language >= 0) {
         program.Settings.OutputLanguage = o.Language;
+    }
+    if (o.AutoSplitCorrection >= 0) {
+        program.Settings.AutoSplitCorrection = o.AutoSplitCorrection == 1;
     }
     // A transformation named in a data file is applied as the settings say.
     InstallTransformations(program);
