@@ -39,8 +39,11 @@ Commands:
                                settings discard them) and the analysis of
                                variance, then print every laboratory's mark
                                and each level's outlier statistics,
-                               precision figures (Sr, SL, SR, r, R) and
-                               Mandel's h and k (MandelH, MandelK) as JSON;
+                               precision figures (Sr, SL, SR, r, R),
+                               Mandel's h and k (MandelH, MandelK), the
+                               control of recovery rates (RecoveryControl)
+                               and, in split-level studies, the differences
+                               within sample pairs (SplitControl) as JSON;
                                --exclude first excludes the laboratory with
                                that code, as "Exclude a laboratory" does
   run FILE [--procedure NAME]... [--exclude CODE]... [--out DIR] [--format LIST]

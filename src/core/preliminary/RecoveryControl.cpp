@@ -205,7 +205,9 @@ std::unique_ptr<TTavContents> TRecoveryControl::MakeReport(Program& program) {
         for (int lv = 1; lv <= levels; ++lv) {
             const TLevel& l = s.Level(lv);
             const int column = std::max(1, 10 - l.MaxDecimals);
-            const std::string mean = d.N(lv, lab) >= 1
+            // A mean that the figures do not use is not shown (in a split
+            // level a laboratory needs both samples).
+            const std::string mean = d.N(lv, lab) >= (split ? 2 : 1)
                                          ? MeanText(d, lv, lab, l.Decimals + 1, column, 13)
                                          : AlignedNumberText(MissingValue, 0, column, 13);
             SetTextCell(*t->ReadCell(row, 2 * lv), {mean}, A::alDecimal);
