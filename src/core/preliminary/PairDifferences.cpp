@@ -46,10 +46,11 @@ std::unique_ptr<TTavContents> MakePairDifferencesReport(Program& program) {
 
     auto t = std::make_unique<TTavTable>(r + 7, 2 * levels + 2);
     t->SetAutoSize(false);
-    t->GrowToText = true; // labels of any language fit their column
     t->Title = {" " + s.Substance + ", " + s.Unit, program.LibText(2, 58)};
+    // The labels of the figures span both code columns; 4.15 cm hold the
+    // longest of them, as in the statistics tables of the outlier tests.
     t->SetColWidthCm(0, 1.8);
-    t->SetColWidthCm(1, 1.8);
+    t->SetColWidthCm(1, 2.35);
     for (int lv = 1; lv <= levels; ++lv) {
         t->SetColWidthCm(2 * lv, 2.2);
         t->SetColWidthCm(2 * lv + 1, 0.7);
@@ -102,8 +103,9 @@ std::unique_ptr<TTavContents> MakePairDifferencesReport(Program& program) {
             SetTextCell(*t->ReadCell(row, col), {FormatNumber(13, column, decimals, v)},
                         A::alDecimal);
         };
-        value(r, c, 0, split.NoOfLabs[i]);
-        value(r + 1, c, 0, s.NoOfReplicates);
+        // Counts centred, as in the statistics tables of the outlier tests.
+        SetNumberCell(*t->ReadCell(r, col), split.NoOfLabs[i], 0, A::alCenter);
+        SetNumberCell(*t->ReadCell(r + 1, col), s.NoOfReplicates, 0, A::alCenter);
         value(r + 2, c, dec, split.MeanDifference[i]);
         value(r + 3, c, dec, split.DiffVariance[i]);
         value(r + 4, c, dec, split.DiffSD[i]);
@@ -125,6 +127,12 @@ std::unique_ptr<TTavContents> MakePairDifferencesReport(Program& program) {
     }
     TableBox(*t, r, 0, r + 4, lastCol);
     TableBox(*t, r + 5, 0, r + 6, lastCol);
+    // The "s" label stands right in the code column, under the others.
+    for (int row = r; row <= r + 6; ++row) {
+        if (row != r + 4) {
+            t->MergeRowCells(row, 0, 1);
+        }
+    }
 
     TTavBaseTable& head = t->Head();
     SetTextCell(*head.ReadCell(0, 0), {program.LibText(2, 59)}, A::alCenter);

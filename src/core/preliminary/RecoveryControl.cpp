@@ -180,11 +180,12 @@ std::unique_ptr<TTavContents> TRecoveryControl::MakeReport(Program& program) {
 
     auto t = std::make_unique<TTavTable>(r + 9, 2 * levels + 2);
     t->SetAutoSize(false);
-    t->GrowToText = true; // labels of any language fit their column
     TableLineWidth(program, *t);
     t->Title = {" " + s.Substance + ", " + s.Unit, program.LibText(2, 52) + program.LibText(2, 114)};
+    // The labels of the figures span both code columns; 4.15 cm hold the
+    // longest of them, as in the statistics tables of the outlier tests.
     t->SetColWidthCm(0, 1.8);
-    t->SetColWidthCm(1, 1.8);
+    t->SetColWidthCm(1, 2.35);
     for (int lv = 1; lv <= levels; ++lv) {
         t->SetColWidthCm(2 * lv, 2.2);
         t->SetColWidthCm(2 * lv + 1, 0.7);
@@ -241,8 +242,9 @@ std::unique_ptr<TTavContents> TRecoveryControl::MakeReport(Program& program) {
                         A::alDecimal);
         };
         auto dash = [&](int row) { SetTextCell(*t->ReadCell(row, col), {"-"}, A::alCenter); };
-        value(r, 6, 0, NoOfLabs[i]);
-        value(r + 1, 6, 0, s.NoOfReplicates);
+        // Counts centred, as in the statistics tables of the outlier tests.
+        SetNumberCell(*t->ReadCell(r, col), NoOfLabs[i], 0, A::alCenter);
+        SetNumberCell(*t->ReadCell(r + 1, col), s.NoOfReplicates, 0, A::alCenter);
         value(r + 2, 6, dec, MeanOfMeans[i]);
         value(r + 3, 6, dec, Variance[i]);
         value(r + 4, 6, dec, SD[i]);
@@ -275,8 +277,9 @@ std::unique_ptr<TTavContents> TRecoveryControl::MakeReport(Program& program) {
     TableBox(*t, r, 0, r + 6, lastCol);
     TableBox(*t, r + 7, 0, r + 7, lastCol);
     TableBox(*t, r + 8, 0, r + 8, lastCol);
-    t->MergeRowCells(r + 5, 0, 1);
-    t->MergeRowCells(r + 6, 0, 1);
+    for (int row = r; row <= r + 8; ++row) {
+        t->MergeRowCells(row, 0, 1);
+    }
 
     TTavBaseTable& head = t->Head();
     SetTextCell(*head.ReadCell(0, 0), {program.LibText(2, 53)}, A::alCenter);
