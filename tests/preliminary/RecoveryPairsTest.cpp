@@ -14,6 +14,7 @@
 #include "preliminary/RecoveryControl.h"
 #include "preliminary/SplitControl.h"
 #include "study/Program.h"
+#include "study/Transformations.h"
 
 using namespace veltrio;
 using namespace veltrio::testing;
@@ -351,6 +352,32 @@ TEST_F(RecoveryPairs, RecoveryStarsAndNotes) {
         EXPECT_TRUE(Contains(*doc, program.LibText(2, item))) << item;
     }
     EXPECT_FALSE(Contains(*doc, program.LibText(2, 47)));
+}
+
+// A transformation replaces the study: the pair differences of the old
+// scale are gone. The recovery is taken back to the original scale:
+// in R, m <- mean((log(a) + log(b - 2)) / 2) over K01..K09 of level 1,
+// 100 * exp(m) / 20 = 102.3.
+TEST_F(RecoveryPairs, TransformedStudy) {
+    LoadSpike(true);
+    program.Settings.DiscardOutlierTests = true;
+    split().ComputeDifferences(program);
+    ASSERT_TRUE(split().PairsComputed);
+    ASSERT_TRUE(ApplyTransformation(program, 1));
+    EXPECT_FALSE(split().PairsComputed);
+    EXPECT_EQ(split().SignificantLevels, 0);
+    TRecoveryControl rc;
+    auto doc = rc.MakeReport(program);
+    EXPECT_TRUE(Near(rc.MeanOfMeans[1], 3.018380, 1e-6));
+    bool found = false;
+    for (const auto& line : doc->AsStrings()) {
+        if (line.find(program.LibText(2, 108)) != std::string::npos) {
+            found = true;
+            EXPECT_NE(line.find("102.3"), std::string::npos) << line;
+        }
+    }
+    EXPECT_TRUE(found);
+    EXPECT_TRUE(Contains(*doc, program.LibText(2, 115)));
 }
 
 TEST_F(RecoveryPairs, ResidualPlotsOnlyTellTheirMessage) {
