@@ -297,19 +297,21 @@ std::string EvaluationToJson(Program& program) {
         j.Key("MandelK");
         WriteMandel(j, mandelK, lv, s.NoOfLabs);
         j.Key("RecoveryControl");
-        WriteTest(j, {{"MeanOfMeans", recovery.MeanOfMeans[i]},
-                      {"TValue", recovery.TValue[i]},
-                      {"PValue", recovery.PValue[i]},
-                      {"SD", recovery.SD[i]},
-                      {"Variance", recovery.Variance[i]}},
+        WriteTest(j,
+                  {{"MeanOfMeans", recovery.MeanOfMeans[i]},
+                   {"TValue", recovery.TValue[i]},
+                   {"PValue", recovery.PValue[i]},
+                   {"SD", recovery.SD[i]},
+                   {"Variance", recovery.Variance[i]}},
                   recovery.NoOfLabs[i]);
         if (splitLevel) {
             j.Key("SplitControl");
-            WriteTest(j, {{"MeanDifference", split.MeanDifference[i]},
-                          {"TValue", split.TValue[i]},
-                          {"PValue", split.PValue[i]},
-                          {"DiffSD", split.DiffSD[i]},
-                          {"DiffVariance", split.DiffVariance[i]}},
+            WriteTest(j,
+                      {{"MeanDifference", split.MeanDifference[i]},
+                       {"TValue", split.TValue[i]},
+                       {"PValue", split.PValue[i]},
+                       {"DiffSD", split.DiffSD[i]},
+                       {"DiffVariance", split.DiffVariance[i]}},
                       split.NoOfLabs[i]);
         }
         j.EndObject();

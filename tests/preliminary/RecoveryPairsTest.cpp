@@ -220,8 +220,8 @@ TEST(LevelListTest, JoinsNames) {
         std::vector<std::string> Names;
         const char* Expected;
     };
-    for (const Case& c : {Case{{"A"}, "A"}, Case{{"A", "B"}, "A and B"},
-                          Case{{"A", "B", "C"}, "A, B and C"}}) {
+    for (const Case& c :
+         {Case{{"A"}, "A"}, Case{{"A", "B"}, "A and B"}, Case{{"A", "B", "C"}, "A, B and C"}}) {
         EXPECT_EQ(LevelList(c.Names, " and"), c.Expected);
     }
 }
@@ -290,10 +290,18 @@ TEST_F(RecoveryPairs, RecoveryEdgeCases) {
     };
     const Case cases[] = {
         {"one laboratory", {{10.0, 10.2}, {-99, -99}}, "10", MissingValue, MissingValue, "101.0"},
-        {"equal means", {{10.0, 10.2}, {10.2, 10.0}, {10.1, 10.1}}, "10", 0.0, MissingValue,
+        {"equal means",
+         {{10.0, 10.2}, {10.2, 10.0}, {10.1, 10.1}},
+         "10",
+         0.0,
+         MissingValue,
          "101.0"},
-        {"assigned value missing", {{10.0, 10.2}, {10.4, 10.6}}, nullptr, std::sqrt(0.08),
-         MissingValue, "-"},
+        {"assigned value missing",
+         {{10.0, 10.2}, {10.4, 10.6}},
+         nullptr,
+         std::sqrt(0.08),
+         MissingValue,
+         "-"},
         {"assigned value 0", {{1.0, 1.2}, {1.4, 1.6}}, "0", std::sqrt(0.08), 6.5, "-"},
     };
     for (const Case& c : cases) {
@@ -341,8 +349,8 @@ TEST_F(RecoveryPairs, RecoveryStarsAndNotes) {
         double P;
         const char* Stars;
     };
-    for (const Case c : {Case{0.0004, "***"}, Case{0.004, "**"}, Case{0.04, "*"},
-                         Case{0.05, ""}, Case{MissingValue, ""}}) {
+    for (const Case c : {Case{0.0004, "***"}, Case{0.004, "**"}, Case{0.04, "*"}, Case{0.05, ""},
+                         Case{MissingValue, ""}}) {
         EXPECT_EQ(SignificanceStars(c.P), c.Stars) << c.P;
     }
     LoadSpike(false);

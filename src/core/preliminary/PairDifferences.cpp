@@ -158,8 +158,8 @@ std::unique_ptr<TTavContents> MakePairDifferencesReport(Program& program) {
     doc->BlockBegin();
     SignificanceNotes(program, *doc, flags);
     if (!significant.empty()) {
-        doc->AddText(program.LibText(2, 61) + " " +
-                     LevelList(significant, program.LibText(2, 57)) + program.LibText(2, 62));
+        doc->AddText(program.LibText(2, 61) + " " + LevelList(significant, program.LibText(2, 57)) +
+                     program.LibText(2, 62));
         doc->AddText(program.LibText(2, program.Settings.AutoSplitCorrection ? 63 : 64));
         doc->AddText(program.LibText(2, 65));
     }

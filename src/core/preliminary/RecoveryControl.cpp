@@ -181,7 +181,8 @@ std::unique_ptr<TTavContents> TRecoveryControl::MakeReport(Program& program) {
     auto t = std::make_unique<TTavTable>(r + 9, 2 * levels + 2);
     t->SetAutoSize(false);
     TableLineWidth(program, *t);
-    t->Title = {" " + s.Substance + ", " + s.Unit, program.LibText(2, 52) + program.LibText(2, 114)};
+    t->Title = {" " + s.Substance + ", " + s.Unit,
+                program.LibText(2, 52) + program.LibText(2, 114)};
     // The labels of the figures span both code columns; 4.15 cm hold the
     // longest of them, as in the statistics tables of the outlier tests.
     t->SetColWidthCm(0, 1.8);
@@ -284,9 +285,10 @@ std::unique_ptr<TTavContents> TRecoveryControl::MakeReport(Program& program) {
     TTavBaseTable& head = t->Head();
     SetTextCell(*head.ReadCell(0, 0), {program.LibText(2, 53)}, A::alCenter);
     for (int lv = 1; lv <= levels; ++lv) {
-        SetTextCell(*head.ReadCell(0, 2 * lv),
-                    {split ? program.LibText(2, 30) : program.LibText(1, 11), s.Level(lv).LevelName},
-                    A::alCenter);
+        SetTextCell(
+            *head.ReadCell(0, 2 * lv),
+            {split ? program.LibText(2, 30) : program.LibText(1, 11), s.Level(lv).LevelName},
+            A::alCenter);
     }
     for (int c = 0; c < head.ColCount(); ++c) {
         head.ReadCell(0, c)->Borders = bdAll;
