@@ -388,6 +388,25 @@ TEST_F(RecoveryPairs, TransformedStudy) {
     EXPECT_TRUE(Contains(*doc, program.LibText(2, 115)));
 }
 
+// A Grubbs outlier leaves the mean and the spread and is shown "UG".
+TEST_F(RecoveryPairs, GrubbsOutliersAreLeftOut) {
+    const LabRows rows = {{10.0, 10.1}, {10.2, 10.1}, {9.9, 10.0}, {10.1, 10.2},
+                          {10.0, 9.9},  {10.1, 10.0}, {9.8, 9.9},  {14.0, 14.1}};
+    std::string text = StudyText(false, 2, {rows});
+    text.insert(text.find("LEVELID"), "ASSIGNED = 10\n  ");
+    ASSERT_EQ(Read(text), 0);
+    TRecoveryControl rc;
+    auto doc = rc.MakeReport(program);
+    ASSERT_EQ(study().Level(1).GetMark(8), 'G');
+    EXPECT_EQ(rc.NoOfLabs[1], 7);
+    // The mean of the seven others: (20.1 + 20.3 + 19.9 + 20.3 + 19.9 +
+    // 20.1 + 19.7) / 2 / 7.
+    EXPECT_TRUE(Near(rc.MeanOfMeans[1], 140.3 / 14, 1e-12));
+    EXPECT_TRUE(Contains(*doc, "UG"));
+    EXPECT_TRUE(Contains(*doc, program.LibText(2, 49)));
+    EXPECT_FALSE(Contains(*doc, program.LibText(2, 48)));
+}
+
 TEST_F(RecoveryPairs, ResidualPlotsOnlyTellTheirMessage) {
     LoadSpike(false);
     const auto before = StoredResults(study());
