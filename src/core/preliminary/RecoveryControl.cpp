@@ -7,6 +7,7 @@
 #include "documents/Table.h"
 #include "numerics/Distributions.h"
 #include "preliminary/Grubbs.h"
+#include "preliminary/OutlierCommon.h"
 #include "preliminary/ReportCells.h"
 #include "study/CellText.h"
 #include "study/Program.h"
@@ -74,30 +75,19 @@ void TRecoveryControl::ComputeRecovery(Program& program) {
     for (int lv = 1; lv <= s.NoOfLevels; ++lv) {
         const auto i = static_cast<std::size_t>(lv);
         const TLevel& level = s.Level(lv);
-        double sum = 0.0;
-        int p = 0;
-        for (int lab = 1; lab <= s.NoOfLabs; ++lab) {
-            if (level.LabValid(lab) && d.Mean(lv, lab) != MissingValue) {
-                sum += d.Mean(lv, lab);
-                ++p;
-            }
-        }
+        const TLabFigureSpread spread =
+            LabFigureSpread(level, [&](int lab) { return d.Mean(lv, lab); });
+        const int p = spread.P;
         NoOfLabs[i] = p;
         if (p == 0) {
             continue;
         }
-        const double m = sum / p;
+        const double m = spread.Mean;
         MeanOfMeans[i] = m;
         if (p < 2) {
             continue;
         }
-        double ss = 0.0;
-        for (int lab = 1; lab <= s.NoOfLabs; ++lab) {
-            if (level.LabValid(lab) && d.Mean(lv, lab) != MissingValue) {
-                ss += (d.Mean(lv, lab) - m) * (d.Mean(lv, lab) - m);
-            }
-        }
-        const double var = ss / (p - 1);
+        const double var = spread.Variance;
         Variance[i] = var;
         SD[i] = var > 0 ? std::sqrt(var) : 0.0;
         const double mu = level.NominalValue;

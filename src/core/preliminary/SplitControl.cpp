@@ -40,30 +40,19 @@ void TSplitControl::ComputeDifferences(Program& program) {
         // Only differences that exist are summed, and their number is the p
         // of the mean and of the degrees of freedom (a cell without exactly
         // two results has none).
-        double sum = 0.0;
-        int p = 0;
-        for (int lab = 1; lab <= s.NoOfLabs; ++lab) {
-            if (level.LabValid(lab) && d.Difference(lv, lab) != MissingValue) {
-                sum += d.Difference(lv, lab);
-                ++p;
-            }
-        }
+        const TLabFigureSpread spread =
+            LabFigureSpread(level, [&](int lab) { return d.Difference(lv, lab); });
+        const int p = spread.P;
         NoOfLabs[i] = p;
         if (p == 0) {
             continue;
         }
-        const double mean = sum / p;
+        const double mean = spread.Mean;
         MeanDifference[i] = mean;
         if (p < 2) {
             continue;
         }
-        double ss = 0.0;
-        for (int lab = 1; lab <= s.NoOfLabs; ++lab) {
-            if (level.LabValid(lab) && d.Difference(lv, lab) != MissingValue) {
-                ss += (d.Difference(lv, lab) - mean) * (d.Difference(lv, lab) - mean);
-            }
-        }
-        const double var = ss / (p - 1);
+        const double var = spread.Variance;
         DiffVariance[i] = var;
         DiffSD[i] = var > 0 ? std::sqrt(var) : 0.0;
         if (DiffSD[i] <= 0) {
