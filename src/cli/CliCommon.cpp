@@ -39,8 +39,11 @@ Commands:
                                settings discard them) and the analysis of
                                variance, then print every laboratory's mark
                                and each level's outlier statistics,
-                               precision figures (Sr, SL, SR, r, R) and
-                               Mandel's h and k (MandelH, MandelK) as JSON;
+                               precision figures (Sr, SL, SR, r, R),
+                               Mandel's h and k (MandelH, MandelK), the
+                               control of recovery rates (RecoveryControl)
+                               and, in split-level studies, the differences
+                               within sample pairs (SplitControl) as JSON;
                                --exclude first excludes the laboratory with
                                that code, as "Exclude a laboratory" does
   run FILE [--procedure NAME]... [--exclude CODE]... [--out DIR] [--format LIST]
@@ -70,6 +73,10 @@ Options:
   --lang FILE                  the language file to use
   --language NAME              the output language by name (English, Dansk,
                                ...) or number 0..5 (default: English)
+  --auto-split-correction on|off
+                               the automatic spiking correction of the
+                               Cochran test in split-level studies (overrides
+                               the settings file)
   -h, --help                   this text
 
 Exit status: 0 success, 1 the input was refused or a procedure named with
@@ -140,6 +147,15 @@ bool ParseArgs(int argc, char** argv, Options& o, std::string& error) {
                         "or 0 to 5";
                 return false;
             }
+        } else if (a == "--auto-split-correction") {
+            if (!value("--auto-split-correction", v)) {
+                return false;
+            }
+            if (v != "on" && v != "off") {
+                error = "--auto-split-correction takes on or off, not \"" + v + "\"";
+                return false;
+            }
+            o.AutoSplitCorrection = v == "on" ? 1 : 0;
         } else if (a == "--json") {
             o.Json = true;
         } else if (a == "--evaluate") {
@@ -282,6 +298,9 @@ int SetUpProgram(const Options& o, Program& program, const char* argv0) {
     }
     if (o.Language >= 0) {
         program.Settings.OutputLanguage = o.Language;
+    }
+    if (o.AutoSplitCorrection >= 0) {
+        program.Settings.AutoSplitCorrection = o.AutoSplitCorrection == 1;
     }
     // A transformation named in a data file is applied as the settings say.
     InstallTransformations(program);

@@ -24,6 +24,8 @@ struct Options {
     std::filesystem::path LanguageFile;
     std::filesystem::path SettingsFile;
     int Language = -1;
+    // --auto-split-correction on|off: overrides the settings file.
+    int AutoSplitCorrection = -1;
     bool Json = false;
     // stats: evaluate the study first; exclude these laboratory codes.
     bool Evaluate = false;

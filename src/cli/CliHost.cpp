@@ -10,6 +10,10 @@ void CliHost::ShowMessage(const std::string& text) {
 }
 
 void CliHost::ShowDialog(const std::string& caption, const std::string& text, int) {
+    // An information dialog says the same each time; once is enough.
+    if (!m_dialogsShown.insert(caption + '\n' + text).second) {
+        return;
+    }
     ++m_messages;
     m_err << "veltrio-cli: " << caption << ": " << text << '\n';
 }

@@ -2,6 +2,7 @@
 
 #include <iosfwd>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -42,6 +43,7 @@ public:
 
 private:
     std::ostream& m_err;
+    std::set<std::string> m_dialogsShown;
     bool m_answer;
     int m_messages = 0;
 };

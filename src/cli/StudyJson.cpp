@@ -1,8 +1,13 @@
 #include "StudyJson.h"
 
+#include <initializer_list>
+#include <utility>
+
 #include "Json.h"
 #include "labs/MandelH.h"
 #include "labs/MandelK.h"
+#include "preliminary/RecoveryControl.h"
+#include "preliminary/SplitControl.h"
 #include "quality/ANOVA.h"
 #include "quality/Evaluation.h"
 #include "study/Program.h"
@@ -10,6 +15,19 @@
 namespace veltrio {
 
 namespace {
+
+// A level's figures of a t test, named, and the p that they used.
+void WriteTest(JsonWriter& j, std::initializer_list<std::pair<const char*, double>> figures,
+               int labs) {
+    j.BeginObject();
+    for (const auto& [name, value] : figures) {
+        j.Key(name);
+        j.Number(value);
+    }
+    j.Key("NoOfLabs");
+    j.Integer(labs);
+    j.EndObject();
+}
 
 // A level's figures of Mandel's h or k: the value of every laboratory in
 // file order (null without one), the count, the critical values for that
@@ -212,12 +230,20 @@ std::string EvaluationToJson(Program& program) {
     TMandelK mandelK(program);
     mandelH.Calculate();
     mandelK.Calculate();
+    TRecoveryControl recovery;
+    recovery.ComputeRecovery(program);
+    const TSplitControl& split = SplitControlOf(program);
+    const bool splitLevel = s.Design == dkSplitLevel;
     j.Key("loaded");
     j.Bool(true);
     j.Key("File");
     j.String(program.CurrentFile.filename().string());
     j.Key("DiscardOutlierTests");
     j.Bool(program.Settings.DiscardOutlierTests);
+    j.Key("AutoSplitCorrection");
+    j.Bool(program.Settings.AutoSplitCorrection);
+    j.Key("SignificantLevels");
+    j.Integer(split.SignificantLevels);
     j.Key("ExcludedLabs");
     j.BeginArray();
     for (int lab = 1; lab <= s.NoOfLabs; ++lab) {
@@ -270,6 +296,24 @@ std::string EvaluationToJson(Program& program) {
         WriteMandel(j, mandelH, lv, s.NoOfLabs);
         j.Key("MandelK");
         WriteMandel(j, mandelK, lv, s.NoOfLabs);
+        j.Key("RecoveryControl");
+        WriteTest(j,
+                  {{"MeanOfMeans", recovery.MeanOfMeans[i]},
+                   {"TValue", recovery.TValue[i]},
+                   {"PValue", recovery.PValue[i]},
+                   {"SD", recovery.SD[i]},
+                   {"Variance", recovery.Variance[i]}},
+                  recovery.NoOfLabs[i]);
+        if (splitLevel) {
+            j.Key("SplitControl");
+            WriteTest(j,
+                      {{"MeanDifference", split.MeanDifference[i]},
+                       {"TValue", split.TValue[i]},
+                       {"PValue", split.PValue[i]},
+                       {"DiffSD", split.DiffSD[i]},
+                       {"DiffVariance", split.DiffVariance[i]}},
+                      split.NoOfLabs[i]);
+        }
         j.EndObject();
     }
     j.EndArray();

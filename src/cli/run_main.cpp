@@ -66,7 +66,9 @@ int RunProcedures(char** argv, const Options& o, Program& program, CliHost& host
     const bool all = procedures.empty();
     if (all) {
         for (const auto& p : Procedures()) {
-            procedures.push_back(p.Name);
+            if (!p.Hidden) {
+                procedures.push_back(p.Name);
+            }
         }
     }
     if (!LoadStudy(o.Args[0], program, host) || !ApplyExclusions(o, program)) {

@@ -796,3 +796,132 @@ TEST(CliEvaluate, MandelStatisticsOfTheLeadExample) {
         }
     }
 }
+
+namespace {
+
+const fs::path SpikeStudy() {
+    return fs::path(VELTRIO_TEST_DATA) / "preliminary" / "SPIKE.PAR";
+}
+
+JValue Evaluate(const fs::path& study, const std::string& extra) {
+    const fs::path err = TestDir() / "err.txt";
+    const Result r = RunCli("stats " + study.string() + " --json --evaluate" + extra, err);
+    EXPECT_EQ(r.Status, 0) << extra << "\n" << ReadText(err);
+    try {
+        return JReader(r.Out).Document();
+    } catch (const std::exception& e) {
+        ADD_FAILURE() << "not JSON (" << e.what() << "):\n" << r.Out;
+        return {};
+    }
+}
+
+} // namespace
+
+// The pair differences and the recovery of the split-level study with a
+// spiking error against scripts/preliminary/recovery_pairs_reference.R; the
+// correction makes K09 a Cochran outlier, and only when it is on.
+TEST(CliEvaluate, RecoveryAndPairDifferencesAgreeWithR) {
+    const auto ref =
+        ReadCsv(fs::path(VELTRIO_TEST_DATA) / "preliminary" / "recovery_pairs_reference.csv");
+    ASSERT_EQ(ref.size(), 2u);
+    for (const bool on : {false, true}) {
+        SCOPED_TRACE(on);
+        const JValue doc =
+            Evaluate(SpikeStudy(), std::string(" --auto-split-correction ") + (on ? "on" : "off"));
+        EXPECT_EQ(doc["AutoSplitCorrection"].B, on);
+        EXPECT_EQ(doc["SignificantLevels"].N, 1);
+        const auto& levels = doc["Levels"].Items;
+        ASSERT_EQ(levels.size(), 2u);
+        // Off: a Grubbs straggler, which stays in the figures.
+        EXPECT_EQ(MarkOf(levels[0], "K09"), on ? "C" : "g");
+        for (std::size_t i = 0; i < 2; ++i) {
+            SCOPED_TRACE(i + 1);
+            const auto& row = ref[i];
+            const JValue& split = levels[i]["SplitControl"];
+            struct Figure {
+                const char* Json;
+                const char* R;
+            };
+            for (const Figure f : {Figure{"MeanDifference", "pairs_mean"},
+                                   Figure{"TValue", "pairs_t"}, Figure{"PValue", "pairs_P"},
+                                   Figure{"DiffSD", "pairs_sd"},
+                                   Figure{"DiffVariance", "pairs_var"}}) {
+                ASSERT_EQ(split[f.Json].Type, JValue::Number) << f.Json;
+                EXPECT_TRUE(Near(split[f.Json].N, std::stod(row.at(f.R)), 1e-8))
+                    << f.Json << " " << split[f.Json].N;
+            }
+            EXPECT_EQ(split["NoOfLabs"].N, std::stod(row.at("pairs_p")));
+            if (on && i == 0) {
+                // Without the outlier K09 the recovery is another one.
+                EXPECT_EQ(levels[i]["RecoveryControl"]["NoOfLabs"].N, 8);
+                continue;
+            }
+            const JValue& rec = levels[i]["RecoveryControl"];
+            for (const Figure f :
+                 {Figure{"MeanOfMeans", "rec_mean"}, Figure{"TValue", "rec_t"},
+                  Figure{"PValue", "rec_P"}, Figure{"SD", "rec_sd"},
+                  Figure{"Variance", "rec_var"}}) {
+                ASSERT_EQ(rec[f.Json].Type, JValue::Number) << f.Json;
+                EXPECT_TRUE(Near(rec[f.Json].N, std::stod(row.at(f.R)), 1e-8))
+                    << f.Json << " " << rec[f.Json].N;
+            }
+            EXPECT_EQ(rec["NoOfLabs"].N, std::stod(row.at("rec_p")));
+        }
+    }
+}
+
+TEST(CliEvaluate, MissingFiguresAreNullAndUniformStudiesHaveNoPairs) {
+    // The second level of the nitrate example has no assigned value.
+    const JValue nitrate =
+        Evaluate(fs::path(VELTRIO_SOURCE_DIR) / "examples" / "NITRATE.PAR", "");
+    const auto& levels = nitrate["Levels"].Items;
+    ASSERT_EQ(levels.size(), 2u);
+    EXPECT_EQ(levels[0]["RecoveryControl"]["TValue"].Type, JValue::Number);
+    EXPECT_EQ(levels[1]["RecoveryControl"]["TValue"].Type, JValue::Null);
+    EXPECT_EQ(levels[1]["RecoveryControl"]["PValue"].Type, JValue::Null);
+    EXPECT_EQ(levels[1]["RecoveryControl"]["MeanOfMeans"].Type, JValue::Number);
+    EXPECT_EQ(levels[1]["SplitControl"]["TValue"].Type, JValue::Number);
+    const JValue lead = EvaluateLead("");
+    EXPECT_EQ(lead["SignificantLevels"].N, 0);
+    for (const JValue& level : lead["Levels"].Items) {
+        EXPECT_EQ(level["SplitControl"].Type, JValue::Null);
+        EXPECT_EQ(level["RecoveryControl"]["NoOfLabs"].Type, JValue::Number);
+    }
+}
+
+TEST(Cli, RunsThePairsTheRecoveryAndTheResidualPlots) {
+    const fs::path dir = TestDir();
+    const fs::path out = dir / "out";
+    fs::remove_all(out);
+    const fs::path err = dir / "err.txt";
+    // Cochran twice with the correction on and no pairs computed: the
+    // dialog's text once.
+    Result r = RunCli("run " + SpikeStudy().string() +
+                          " --auto-split-correction on --procedure cochran-outliers"
+                          " --procedure cochran-outliers --procedure"
+                          " differences-within-sample-pairs --procedure control-of-recovery-rates"
+                          " --format txt --out " + out.string(),
+                      err);
+    ASSERT_EQ(r.Status, 0) << ReadText(err);
+    const std::string said = ReadText(err);
+    const std::string caption = "Cocran without spiking correction";
+    ASSERT_NE(said.find(caption), std::string::npos) << said;
+    EXPECT_EQ(said.find(caption, said.find(caption) + 1), std::string::npos) << said;
+    EXPECT_NE(ReadText(out / "03-differences-within-sample-pairs.txt")
+                  .find("Automatic spiking correction is on"),
+              std::string::npos);
+    EXPECT_NE(ReadText(out / "04-control-of-recovery-rates.txt").find("Control of recovery rates"),
+              std::string::npos);
+    // The residual plots only say that they are not there.
+    r = RunCli("run " + SpikeStudy().string() + " --procedure residual-plots --format txt --out " +
+                   out.string(),
+               err);
+    EXPECT_NE(ReadText(err).find("Residual plots are not available"), std::string::npos);
+    // A run of every procedure leaves them out.
+    fs::remove_all(out);
+    r = RunCli("run " + SpikeStudy().string() + " --format txt --out " + out.string(), err);
+    ASSERT_EQ(r.Status, 0) << ReadText(err);
+    EXPECT_EQ(ReadText(err).find("Residual plots"), std::string::npos);
+    EXPECT_EQ(RunCli("run " + SpikeStudy().string() + " --auto-split-correction yes", err).Status,
+              2);
+}

@@ -72,6 +72,8 @@ const ItemCase PreliminaryItems[] = {
     {"base-table-corrected-for-spiking", true, false, 5100},
     {"cochran-outliers", true, true, 5200},
     {"grubbs-outliers", true, true, 5300},
+    {"differences-within-sample-pairs", true, false, 5600},
+    {"control-of-recovery-rates", true, true, 5700},
     {"exclude-a-laboratory", true, true, 0},
 };
 
@@ -318,7 +320,9 @@ TEST_F(PreliminaryMenusTest, TheTopicsOfThePreliminaryCommandsExist) {
                   {5300, "Grubbs outliers"},
                   {300, "Exclude a laboratory"},
                   {6000, "Analysis of variance"},
-                  {6100, "Consensus means vs assigned values"}};
+                  {6100, "Consensus means vs assigned values"},
+                  {5600, "Differences within sample pairs"},
+                  {5700, "Control of recovery rates"}};
     for (const Topic& t : topics) {
         m_form->Help().ShowContext(t.Context);
         EXPECT_EQ(HelpTitle(*m_form), QString::fromUtf8(t.Title)) << t.Context;
@@ -395,6 +399,43 @@ TEST_F(PreliminaryMenusTest, QualityReportsRunFromTheirMenu) {
     EXPECT_NE(m_form->ActiveChart(), nullptr);
     EXPECT_TRUE(shownTitle.isEmpty());
     EXPECT_TRUE(m_ui.Messages.empty());
+}
+
+} // namespace
+} // namespace veltrio::gui::testing
+
+namespace veltrio::gui::testing {
+namespace {
+
+// "Residual plots" is hidden; run, it only shows its message.
+TEST_F(PreliminaryMenusTest, ResidualPlotsShowTheirMessage) {
+    m_form->OpenStudy(WriteFile(QStringLiteral("s.PAR"), StudyText(false, 2, 3)), true);
+    ASSERT_TRUE(m_form->program().StudyLoaded);
+    EXPECT_FALSE(m_form->ProcedureAction("residual-plots")->isVisible());
+    m_form->RunMenuCommand(Command("residual-plots"));
+    EXPECT_TRUE(m_form->Browsers().empty());
+    ASSERT_EQ(m_ui.Messages.size(), 1u);
+    EXPECT_EQ(m_ui.Messages.front().Text,
+              QString::fromStdString(m_form->program().LibText(5, 17)));
+}
+
+// Once the pair differences are computed, Cochran outliers no longer shows
+// the information window, and its test runs again.
+TEST_F(PreliminaryMenusTest, CochranAfterThePairDifferencesNeedsNoInformationWindow) {
+    m_form->OpenStudy(WriteFile(QStringLiteral("s.PAR"), StudyText(true, 2, 2)), true);
+    Program& p = m_form->program();
+    p.Settings.AutoSplitCorrection = true;
+    int shown = 0;
+    m_ui.OnExec = [&](QDialog&) {
+        ++shown;
+        return int(QDialog::Accepted);
+    };
+    m_form->ProcedureAction("differences-within-sample-pairs")->trigger();
+    EXPECT_FALSE(p.Outliers.CochranDone);
+    m_form->ProcedureAction("cochran-outliers")->trigger();
+    EXPECT_EQ(shown, 0);
+    EXPECT_TRUE(p.Outliers.CochranDone);
+    EXPECT_EQ(HelpContexts(*m_form), (std::vector<int>{5600, 5200}));
 }
 
 } // namespace

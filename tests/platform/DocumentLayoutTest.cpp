@@ -23,6 +23,8 @@
 #include "preliminary/BaseTable.h"
 #include "preliminary/Cochran.h"
 #include "preliminary/Grubbs.h"
+#include "preliminary/RecoveryControl.h"
+#include "preliminary/SplitControl.h"
 #include "quality/ANOVA.h"
 #include "quality/ANOVAReport.h"
 #include "quality/FoundVsNominal.h"
@@ -104,10 +106,13 @@ protected:
 };
 
 TEST_F(DocumentLayout, NoTextLeavesItsCell) {
-    for (const std::string name : {"LEAD", "NITRATE", "PESTICIDE", "GLUCOSE"}) {
-        ASSERT_EQ(ReadStudyFile(program, std::filesystem::path(VELTRIO_SOURCE_DIR) / "examples" /
-                                             (name + ".PAR")),
-                  0);
+    for (const std::string name : {"LEAD", "NITRATE", "PESTICIDE", "GLUCOSE", "SPIKE"}) {
+        const auto file =
+            name == "SPIKE"
+                ? std::filesystem::path(VELTRIO_TEST_DATA) / "preliminary" / "SPIKE.PAR"
+                : std::filesystem::path(VELTRIO_SOURCE_DIR) / "examples" / (name + ".PAR");
+        ASSERT_EQ(ReadStudyFile(program, file), 0);
+        program.Settings.AutoSplitCorrection = name == "SPIKE";
         std::vector<std::pair<std::string, std::unique_ptr<TTavContents>>> docs;
         if (study().Design == dkSplitLevel) {
             docs.emplace_back("base table", MakeSplitLevelBaseTable(program, true));
@@ -124,6 +129,10 @@ TEST_F(DocumentLayout, NoTextLeavesItsCell) {
         TFoundVsNominal found;
         found.Calculate(program);
         docs.emplace_back("consensus means", found.MakeReport(program));
+        docs.emplace_back("recovery rates", TRecoveryControl().MakeReport(program));
+        if (study().Design == dkSplitLevel) {
+            docs.emplace_back("pair differences", MakePairDifferencesReport(program));
+        }
         // After the outlier tests, so that the mark columns hold "G**" and
         // "C**"; with the registration numbers beside the codes.
         program.Settings.ShowRegLabNo = true;
@@ -133,6 +142,11 @@ TEST_F(DocumentLayout, NoTextLeavesItsCell) {
         TMandelK k(program);
         k.Calculate();
         docs.emplace_back("Mandel's k", k.BuildReport());
+        // With the codes, the numbers and the marks "UC", "UG" beside them.
+        docs.emplace_back("recovery rates", TRecoveryControl().MakeReport(program));
+        if (study().Design == dkSplitLevel) {
+            docs.emplace_back("pair differences", MakePairDifferencesReport(program));
+        }
         program.Settings.ShowRegLabNo = false;
         for (auto& [what, doc] : docs) {
             ASSERT_NE(doc, nullptr) << name << " " << what;

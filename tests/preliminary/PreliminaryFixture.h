@@ -28,6 +28,9 @@ inline std::filesystem::path ExampleStudy(const std::string& name) {
     if (name == "GLUC_PAIRS") {
         return std::filesystem::path(VELTRIO_TEST_DATA) / "quality" / "GLUC_PAIRS.PAR";
     }
+    if (name == "SPIKE") {
+        return std::filesystem::path(VELTRIO_TEST_DATA) / "preliminary" / "SPIKE.PAR";
+    }
     if (name == "SPLIT") {
         return std::filesystem::path(VELTRIO_TEST_DATA) / "study" / "SPLIT.PAR";
     }

@@ -6,6 +6,8 @@
 #include "preliminary/BaseTable.h"
 #include "preliminary/Cochran.h"
 #include "preliminary/Grubbs.h"
+#include "preliminary/RecoveryControl.h"
+#include "preliminary/SplitControl.h"
 
 using namespace veltrio;
 using namespace veltrio::testing;
@@ -57,6 +59,34 @@ TEST_F(ReportGolden, GrubbsReports) {
     }
 }
 
+TEST_F(ReportGolden, RecoveryReports) {
+    for (const std::string name : {"GLUC_ABC", "GLUC_PAIRS", "SPIKE"}) {
+        Load(name);
+        auto doc = TRecoveryControl().MakeReport(program);
+        ASSERT_NE(doc, nullptr);
+        ExpectGolden(*doc, "preliminary", "recovery_" + name);
+    }
+}
+
+// The split-level study with a spiking error: the pair differences, then
+// the Cochran report on the corrected pairs (setting on) and on the pairs
+// as stored (off).
+TEST_F(ReportGolden, PairDifferencesAndTheCorrectedCochranReport) {
+    for (const bool on : {true, false}) {
+        const std::string suffix = on ? "SPIKE_on" : "SPIKE_off";
+        Load("SPIKE");
+        program.Settings.AutoSplitCorrection = on;
+        auto pairs = MakePairDifferencesReport(program);
+        ASSERT_NE(pairs, nullptr);
+        ExpectGolden(*pairs, "preliminary", "pairs_" + suffix);
+        auto cochran = MakeCochranReport(program);
+        ASSERT_NE(cochran, nullptr);
+        ExpectGolden(*cochran, "preliminary", "cochran_" + suffix);
+    }
+    Load("GLUC_PAIRS");
+    ExpectGolden(*MakePairDifferencesReport(program), "preliminary", "pairs_GLUC_PAIRS");
+}
+
 TEST_F(ReportGolden, ShownWithTheirCaptions) {
     DocumentHost shown;
     program.SetHost(shown);
@@ -65,7 +95,13 @@ TEST_F(ReportGolden, ShownWithTheirCaptions) {
     BaseTableCorrectedReport(program);
     CochranReport(program);
     GrubbsReport(program);
-    ASSERT_EQ(shown.Shown.size(), 4u);
+    PairDifferencesReport(program);
+    RecoveryReport(program);
+    ASSERT_EQ(shown.Shown.size(), 6u);
+    EXPECT_EQ(shown.Shown[4].Caption, program.LibText(5, 5));
+    EXPECT_EQ(shown.Shown[4].HelpContext, 5600);
+    EXPECT_EQ(shown.Shown[5].Caption, program.LibText(5, 4));
+    EXPECT_EQ(shown.Shown[5].HelpContext, 5700);
     EXPECT_EQ(shown.Shown[0].Caption, program.LibText(5, 71));
     EXPECT_EQ(shown.Shown[0].HelpContext, 5000);
     EXPECT_EQ(shown.Shown[1].Caption, program.LibText(5, 72));

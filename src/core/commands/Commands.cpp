@@ -5,6 +5,8 @@
 #include "preliminary/BaseTable.h"
 #include "preliminary/Cochran.h"
 #include "preliminary/Grubbs.h"
+#include "preliminary/RecoveryControl.h"
+#include "preliminary/SplitControl.h"
 #include "preliminary/YoudenPlots.h"
 #include "labs/LineDiagrams.h"
 #include "quality/ANOVAReport.h"
@@ -49,8 +51,12 @@ std::vector<TProcedure> MakeProcedures() {
         {"", "Grubbs outliers", StudyLoaded, GrubbsReport},
         {"", "Youden plots", SplitLevelOrTwoReplicates, YoudenPlots},
         {"", "Line diagrams", UniformLevel, LineDiagrams},
+        {"", "Differences within sample pairs", SplitLevel, PairDifferencesReport},
+        {"", "Control of recovery rates", StudyLoaded, RecoveryReport},
         {"", "Descriptive statistics", StudyLoaded,
          [](Program& p) { DescriptiveReport(p, PrelimOf(p)); }},
+        // Hidden in the menu; left out of a run of every procedure.
+        {"", "Residual plots", StudyLoaded, ResidualPlots, true},
         {"", "Analysis of variance", StudyLoaded, AnalysisOfVarianceReport},
         {"", "Consensus means vs assigned values", StudyLoaded, ConsensusMeansVsAssignedValues},
         {"", "Mandel's h-values", StudyLoaded, MandelHValues},

@@ -22,6 +22,9 @@ struct TProcedure {
     std::function<bool(const Program&)> Enabled;
     // Runs the procedure; its documents and charts go to the program's host.
     std::function<void(Program&)> Run;
+    // Hidden in the desktop program's menu, and not run when veltrio-cli
+    // runs every procedure.
+    bool Hidden = false;
 };
 
 // "Base table (ISO Table A)" -> "base-table-iso-table-a".

@@ -1,5 +1,9 @@
 #include "preliminary/SplitControl.h"
 
+#include <cmath>
+
+#include "numerics/Distributions.h"
+#include "preliminary/Grubbs.h"
 #include "preliminary/OutlierCommon.h"
 #include "study/Program.h"
 
@@ -12,7 +16,59 @@ void TSplitControl::Clear() {
     PValue.fill(MissingValue);
     DiffSD.fill(MissingValue);
     DiffVariance.fill(MissingValue);
+    NoOfLabs.fill(0);
     PairsComputed = false;
+}
+
+void TSplitControl::ComputeDifferences(Program& program) {
+    Clear();
+    if (!program.CurrentStudy) {
+        return;
+    }
+    // The tests that run here must not use figures of an earlier run.
+    if (!program.Settings.DiscardOutlierTests && !program.Outliers.GrubbsDone) {
+        GrubbsTest(program);
+    }
+    if (!program.Stats) {
+        program.RecomputeStatistics();
+    }
+    const DataType& s = *program.CurrentStudy;
+    const TDescriptiveStatistics& d = *program.Stats;
+    for (int lv = 1; lv <= s.NoOfLevels; ++lv) {
+        const auto i = static_cast<std::size_t>(lv);
+        const TLevel& level = s.Level(lv);
+        // Only differences that exist are summed, and their number is the p
+        // of the mean and of the degrees of freedom (a cell without exactly
+        // two results has none).
+        const TLabFigureSpread spread =
+            LabFigureSpread(level, [&](int lab) { return d.Difference(lv, lab); });
+        const int p = spread.P;
+        NoOfLabs[i] = p;
+        if (p == 0) {
+            continue;
+        }
+        const double mean = spread.Mean;
+        MeanDifference[i] = mean;
+        if (p < 2) {
+            continue;
+        }
+        const double var = spread.Variance;
+        DiffVariance[i] = var;
+        DiffSD[i] = var > 0 ? std::sqrt(var) : 0.0;
+        if (DiffSD[i] <= 0) {
+            continue;
+        }
+        const double t = mean * std::sqrt(static_cast<double>(p)) / DiffSD[i];
+        if (!std::isfinite(t)) {
+            continue;
+        }
+        TValue[i] = t;
+        PValue[i] = 1.0 - StudentProbability(p - 1, t);
+    }
+    for (int lv = 1; lv <= s.NoOfLevels; ++lv) {
+        SignificantLevels += Significant(lv) ? 1 : 0;
+    }
+    PairsComputed = true;
 }
 
 void TSplitControl::StateChanged(TStateChange change) {

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <array>
+#include <memory>
+#include <string>
 #include <vector>
 
 #include "base/Missing.h"
@@ -8,6 +10,8 @@
 #include "study/StudyTypes.h"
 
 namespace veltrio {
+
+class TTavContents;
 
 // The differences within the sample pairs of a split-level study and the
 // automatic spiking correction that the Cochran test applies with them.
@@ -27,11 +31,18 @@ public:
     std::array<double, MaxLevels + 1> PValue{};
     std::array<double, MaxLevels + 1> DiffSD{};
     std::array<double, MaxLevels + 1> DiffVariance{};
+    // The laboratories whose differences were summed (the p of the figures).
+    std::array<int, MaxLevels + 1> NoOfLabs{};
     // The pair differences have been computed for the loaded study.
     bool PairsComputed = false;
 
     // The state of a newly opened study.
     void Clear();
+    // Runs the outlier tests first where they have not run (unless the
+    // settings discard them; they run without correction), then per level
+    // Student's t test of the mean pair difference d = result 1 - result 2
+    // against zero, over the laboratories that stay in the level.
+    void ComputeDifferences(Program& program);
     // A level whose mean pair difference differs significantly from zero.
     bool Significant(int level) const;
     // Whether the Cochran test and its report correct the pairs: the
@@ -45,6 +56,17 @@ public:
 
 // The program's split-level control, made on first use.
 TSplitControl& SplitControlOf(Program& program);
+
+// "Differences within sample pairs": computes the differences, then the
+// framed document (help context 5600); both outlier-test flags are cleared
+// so that the next test runs again, with the correction where it applies.
+// Null without a study.
+std::unique_ptr<TTavContents> MakePairDifferencesReport(Program& program);
+// Makes the document and shows it.
+void PairDifferencesReport(Program& program);
+// The names of the levels joined for a sentence: "A", "A and B",
+// "A, B and C" (`lastJoin` is the " and" of the language).
+std::string LevelList(const std::vector<std::string>& names, const std::string& lastJoin);
 
 // The automatic spiking correction for the lifetime of the object, when it
 // applies (TSplitControl::CorrectionApplies). The second results are saved

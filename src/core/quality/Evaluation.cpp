@@ -2,6 +2,7 @@
 
 #include "preliminary/Cochran.h"
 #include "preliminary/Grubbs.h"
+#include "preliminary/SplitControl.h"
 #include "quality/ANOVA.h"
 #include "study/Program.h"
 
@@ -14,6 +15,16 @@ void EvaluateStudy(Program& program) {
     if (!program.Settings.DiscardOutlierTests) {
         CochranTest(program);
         GrubbsTest(program);
+    }
+    if (program.CurrentStudy->Design == dkSplitLevel) {
+        // As "Everything below": the pair differences after the tests, then
+        // the tests again, now with the spiking correction where it applies.
+        SplitControlOf(program).ComputeDifferences(program);
+        program.Outliers.Clear();
+        if (!program.Settings.DiscardOutlierTests) {
+            CochranTest(program);
+            GrubbsTest(program);
+        }
     }
     ANOVAOf(program).Calculate(program);
 }

@@ -84,6 +84,11 @@ TMainForm::~TMainForm() {
     m_destroying = true;
     // Browser windows release their documents before the program goes.
     qDeleteAll(m_mdiArea->subWindowList());
+    // Windows closed but not yet deleted go with the workspace, after this
+    // object: they must not call it back then.
+    for (const auto& connection : m_childConnections) {
+        disconnect(connection);
+    }
 }
 
 const TProcedure* TMainForm::DefaultProcedure(std::string_view name) const {

@@ -187,6 +187,8 @@ private:
     int m_messagesShown = 0;
     bool m_helpAvailable = false;
     bool m_destroying = false;
+    // The child windows' calls back when they go (see the destructor).
+    std::vector<QMetaObject::Connection> m_childConnections;
 
     QMdiArea* m_mdiArea;
     TTavStatusBar* m_statusBar = nullptr;

@@ -113,7 +113,8 @@ void TMainForm::ShowDocument(std::shared_ptr<TTavContents> document, const std::
 void TMainForm::ShowChildWindow(QWidget* form, const QIcon& icon) {
     QMdiSubWindow* sub = TMdiChild::ShowMaximized(*m_mdiArea, form);
     sub->setWindowIcon(icon);
-    connect(form, &QObject::destroyed, this, [this] { updateMenus(); });
+    m_childConnections.push_back(
+        connect(form, &QObject::destroyed, this, [this] { updateMenus(); }));
     updateMenus();
 }
 
