@@ -140,7 +140,7 @@ int RunProcedures(char** argv, const Options& o, Program& program, CliHost& host
         if (exts.empty()) {
             continue;
         }
-        char prefix[8];
+        char prefix[16];
         std::snprintf(prefix, sizeof prefix, "%02d", ++n);
         std::string base = std::string(prefix) + "-" + shown.Name;
         if (shownBy[shown.Name] > 1) {

@@ -144,6 +144,23 @@ int TQuickResponse::LargestNoOfLabs(Program& program) {
     return largest;
 }
 
+int TQuickResponse::ProbeFile(Program& program, const fs::path& path) {
+    TStudyPutAside aside(program);
+    TSavedValue silent(program.SilentMode, true);
+    // A transformation that the file names is decided when the round runs.
+    TSavedValue noQuestion(program.Settings.ConfirmTrans, false);
+    TSavedValue noTransformation(program.ApplyTransformation,
+                                  decltype(program.ApplyTransformation){});
+    const THeaderInfo header = ReadHeaderOnly(program, path);
+    if (header.Error != 0 || header.NoOfLabs <= 0) {
+        return -99;
+    }
+    if (ReadStudyFile(program, path) != 0 || !program.StudyLoaded || !program.CurrentStudy) {
+        return -99;
+    }
+    return program.CurrentStudy->NoOfLabs;
+}
+
 bool TQuickResponse::ReadFiles(Program& program) {
     for (auto& f : FileNames) {
         std::uintmax_t size = 0;
@@ -301,6 +318,11 @@ bool TQuickResponse::FinishDocument(Program& program, std::unique_ptr<TTavConten
 }
 
 bool TQuickResponse::Generate(Program& program, const fs::path& tabFile) {
+    return GenerateAsking(program, [&tabFile] { return tabFile; });
+}
+
+bool TQuickResponse::GenerateAsking(Program& program,
+                                    const std::function<fs::path()>& askTabFile) {
     TSavedValue silent(program.SilentMode, true);
     // The per-file studies and figures are freed on every path.
     TScopeExit drop([this] { DropStudies(); });
@@ -309,7 +331,8 @@ bool TQuickResponse::Generate(Program& program, const fs::path& tabFile) {
     }
     ComputeFileStats(program);
     auto document = MakeForms(program);
-    return FinishDocument(program, std::move(document), SaveAsFile ? tabFile : fs::path());
+    const fs::path tabFile = SaveAsFile && askTabFile ? askTabFile() : fs::path();
+    return FinishDocument(program, std::move(document), tabFile);
 }
 
 std::string DateText(int language, int year, int month) {

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -98,10 +99,20 @@ public:
     // The whole generation: checks, figures, forms, FinishDocument. False
     // when the files were refused (nothing shown) or the text file failed.
     bool Generate(Program& program, const std::filesystem::path& tabFile);
+    // The same, with the text file asked for once the forms are made (an
+    // empty path writes none); asked only when SaveAsFile is on.
+    bool GenerateAsking(Program& program,
+                        const std::function<std::filesystem::path()>& askTabFile);
 
     // The largest number of laboratories among the chosen files, from their
     // headers (-99 with no readable file).
     int LargestNoOfLabs(Program& program);
+
+    // Whether a file can join the round, as the file selection checks it:
+    // its header and then the whole file must read (the reader's message is
+    // shown otherwise). The number of laboratories of the file, or -99.
+    // The user's study stays loaded, and no transformation is asked about.
+    static int ProbeFile(Program& program, const std::filesystem::path& path);
 
     // The laboratory index in level `level` of file `file` (0-based) that
     // has `code`; -99 when none.
