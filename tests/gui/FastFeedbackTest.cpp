@@ -10,7 +10,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
-#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -27,9 +26,7 @@ namespace {
 using FastFeedbackTest = MainFormTest;
 
 std::string Fixture(const char* name) {
-    const char* data = std::getenv("VELTRIO_TEST_DATA");
-    QFile f(QString::fromUtf8(data ? data : "") + QStringLiteral("/tools/") +
-            QString::fromUtf8(name));
+    QFile f(QStringLiteral(VELTRIO_TEST_DATA "/tools/") + QString::fromUtf8(name));
     EXPECT_TRUE(f.open(QIODevice::ReadOnly)) << name;
     return f.readAll().toStdString();
 }
