@@ -118,7 +118,9 @@ public:
 
 // The menu commands: the checks of the assigned values, the outlier test of
 // the preparation, the weight function when it is not determined (stopping
-// when it is cancelled), then the figures, the document and the chart.
+// when it is cancelled), then the figures, the document and the chart. The
+// regression on a laboratory has the laboratory chosen (and checked) before
+// the weight function.
 void RegressionAnalysis(Program& program);
 void RegressionAnalysisOnALaboratory(Program& program);
 

@@ -172,7 +172,7 @@ void TestsTable(Program& program, const TRegressionFigures& f, TTavContents& doc
         for (int c = 0; c < cols; ++c) {
             SetTextCell(*t->HeadCell(c), {""}, A::alCenter);
         }
-        t->SetHeadHeightCm(0.1);
+        t->SetHeadHeightCm(0.05);
     } else {
         SetTextCell(*t->ReadCell(0, 2), {L + "-2"}, A::alCenter);
         SetTextCell(*t->ReadCell(0, 3), {N + "-" + L}, A::alCenter);
@@ -318,20 +318,20 @@ std::unique_ptr<TTavContents> TRegression::MakeReport(Program& program) const {
     }
     TTavBaseTable& head = t->Head();
     SetTextCell(*head.ReadCell(0, 0),
-                {"", "", program.LibText(1, split ? 41 : 61)}, A::alLeft);
+                {"", "", "", "", program.LibText(1, split ? 41 : 61)}, A::alLeft);
     SetTextCell(*head.ReadCell(0, 1), {""}, A::alLeft);
     for (int lv = 1; lv <= levels; ++lv) {
         const TLevel& l = s.Level(lv);
         const int c = 2 + per * (lv - 1);
         SetTextCell(*head.ReadCell(0, c),
-                    {program.LibText(1, split ? 40 : 11) + " " + l.LevelName,
-                     program.LibText(1, 89), s.Unit, UVText(*this, l, lv, split)},
+                    {program.LibText(1, split ? 40 : 11), l.LevelName, program.LibText(1, 89),
+                     s.Unit, UVText(*this, l, lv, split)},
                     A::alCenter);
         for (int k = 1; k < per; ++k) {
             SetTextCell(*head.ReadCell(0, c + k), {""}, A::alCenter);
         }
     }
-    t->SetHeadHeightCm(2.0);
+    t->SetHeadHeightCm(2.4);
     for (int c = 0; c < head.ColCount(); ++c) {
         head.ReadCell(0, c)->Borders = bdAll;
     }
@@ -460,8 +460,10 @@ std::unique_ptr<TTavContents> TLabRegression::MakeReport(Program& program) const
         const auto i = static_cast<std::size_t>(lv);
         const int c = 1 + per * (lv - 1);
         const bool counted = Counted(program, *this, lv, lab);
+        // The head of a level, (1,42) with u and v, needs about 4.2 cm.
+        const double width = std::max(n <= 2 ? 1.8 : (n == 3 ? 1.4 : 1.1), 3.6 / n);
         for (int rep = 1; rep <= n; ++rep) {
-            t->SetColWidthCm(c + rep - 1, 1.9);
+            t->SetColWidthCm(c + rep - 1, width);
             const TResult& r = l.GetResult(lab, rep);
             const bool used = counted && r.Usable();
             SetTextCell(*t->ReadCell(0, c + rep - 1),
@@ -470,7 +472,7 @@ std::unique_ptr<TTavContents> TLabRegression::MakeReport(Program& program) const
                         used ? A::alDecimal : A::alCenter);
             SetTextCell(*head.ReadCell(0, c + rep - 1), {""}, A::alCenter);
         }
-        t->SetColWidthCm(c + n, 0.8);
+        t->SetColWidthCm(c + n, 0.6);
         SetTextCell(*t->ReadCell(0, c + n), {l.MarkText(lab)}, A::alLeft);
         SetTextCell(*head.ReadCell(0, c + n), {""}, A::alCenter);
         const std::string u =
@@ -478,11 +480,11 @@ std::unique_ptr<TTavContents> TLabRegression::MakeReport(Program& program) const
         const std::string v =
             V[i] == MissingValue ? std::string("-") : FormatFixed(V[i], 15, l.NominalDecimals);
         SetTextCell(*head.ReadCell(0, c),
-                    {program.LibText(1, split ? 40 : 11) + " " + l.LevelName,
-                     program.LibText(1, 42), u + "   " + v},
+                    {program.LibText(1, split ? 40 : 11), l.LevelName, program.LibText(1, 42),
+                     u + "   " + v},
                     A::alCenter);
     }
-    t->SetHeadHeightCm(1.6);
+    t->SetHeadHeightCm(2.0);
     for (int c = 0; c < head.ColCount(); ++c) {
         head.ReadCell(0, c)->Borders = bdAll;
     }
@@ -545,9 +547,9 @@ std::shared_ptr<TGraphWindow> TLabRegression::MakeChart(Program& program) const 
 
 namespace {
 
-// The checks, the preparation and the weight function that both commands
-// need first; false when the command ends here.
-bool PrepareRegression(Program& program, const std::string& caption) {
+// The checks and the preparation that both commands need first; false when
+// the command ends here.
+bool CheckRegression(Program& program, const std::string& caption) {
     if (!program.CurrentStudy || !CheckNominalValues(program, caption) ||
         !CheckTwoNominalValues(program, caption)) {
         return false;
@@ -557,10 +559,12 @@ bool PrepareRegression(Program& program, const std::string& caption) {
     if (!program.Settings.DiscardOutlierTests && !program.Outliers.GrubbsDone) {
         GrubbsTest(program);
     }
-    if (!WeightsOf(program).Determined) {
-        return DeterminationOfWeightFunction(program);
-    }
     return true;
+}
+
+// The weight function when it is not determined; false when cancelled.
+bool EnsureWeights(Program& program) {
+    return WeightsOf(program).Determined || DeterminationOfWeightFunction(program);
 }
 
 // The message of a fit that could not be made; true when there is a fit.
@@ -581,7 +585,7 @@ bool Fitted(Program& program, TRegressionFigures::TFitResult result) {
 } // namespace
 
 void RegressionAnalysis(Program& program) {
-    if (!PrepareRegression(program, RegressionCaption)) {
+    if (!CheckRegression(program, RegressionCaption) || !EnsureWeights(program)) {
         return;
     }
     TRegression r;
@@ -595,9 +599,11 @@ void RegressionAnalysis(Program& program) {
 }
 
 void RegressionAnalysisOnALaboratory(Program& program) {
-    if (!PrepareRegression(program, LabRegressionCaption)) {
+    if (!CheckRegression(program, LabRegressionCaption)) {
         return;
     }
+    // The laboratory before the weight function: a laboratory that cannot
+    // be fitted is said before the dialog of the weights is shown.
     TLabRegression r;
     r.ChosenLab = program.ChooseRegressionLab ? program.ChooseRegressionLab(program) : MissingCount;
     if (r.ChosenLab == MissingCount) {
@@ -605,6 +611,9 @@ void RegressionAnalysisOnALaboratory(Program& program) {
     }
     if (!TLabRegression::HasTwoLevels(program, r.ChosenLab)) {
         program.host().ShowMessage(NoLevelsForLabMessage);
+        return;
+    }
+    if (!EnsureWeights(program)) {
         return;
     }
     if (!Fitted(program, r.Calculate(program))) {

@@ -351,7 +351,8 @@ void TWeights::DrawChart(Program& program, TGraphWindow& chart, bool inDialog) c
     if (!curve.empty()) {
         chart.AddCurve(curve, "", clBlack, -1, TPenStyle::psSolid, 0, clBlack, -1);
     }
-    chart.SetTitle(program.LibText(1, 35), ChartOutputFont(program.Settings, 18, true), 0.4);
+    // The title stands clear of the formula line under it.
+    chart.SetTitle(program.LibText(1, 35), ChartOutputFont(program.Settings, 18, true), 0.6);
     chart.AddText(FormulaText(program), chart.X0(), chart.Y0() - chart.YAxisLength - 0.1, 0, 0,
                   chart.StandardFont);
     chart.SetXAxisTitle(program.LibText(1, 55) + " " + s.Substance + " (" + s.Unit + ")", 1,
