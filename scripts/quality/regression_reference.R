@@ -169,6 +169,29 @@ for (file in c("GLUC_ASSIGNED", "PENT_ASSIGNED", "REG_TWO_LEVELS", "REG_NEGATIVE
   joint <- anova(identity, fit)
   put(file, "IdentityF", 0, joint$F[2]); put(file, "IdentityP", 0, joint[2, "Pr(>F)"])
 
+  # The regression on laboratory 2 alone (lack of fit against its level
+  # means, as above).
+  e <- d[d$lab == 2, ]
+  lk <- nrow(unique(e[, c("level", "lab")])) * st$n
+  lf <- lm(y ~ x, data = e, weights = 1 / w^2)
+  lc <- unname(coef(lf)); lC <- summary(lf)$cov.unscaled
+  lN <- nrow(e); lL <- length(unique(e$level))
+  l1 <- deviance(lf)
+  lm2 <- lm(y ~ factor(level), data = e, weights = 1 / w^2)
+  l2 <- deviance(lm2)
+  lg <- sqrt(l1 / lk)
+  put(file, "Lab.Alpha", 0, lc[1]); put(file, "Lab.Beta", 0, lc[2]); put(file, "Lab.Gamma", 0, lg)
+  put(file, "Lab.SAK1", 0, l1); put(file, "Lab.SAK2", 0, l2)
+  put(file, "Lab.SAKo", 0, sum(((e$y - e$x) / e$w)^2))
+  if (lL > 2 && lN > lL && l2 > 0 && l1 > l2) {
+    lof <- anova(lf, lm2)
+    put(file, "Lab.LackOfFitF", 0, lof$F[2]); put(file, "Lab.LackOfFitP", 0, lof[2, "Pr(>F)"])
+  }
+  tb <- (lc[2] - 1) / (sqrt(lC[2, 2]) * lg)
+  put(file, "Lab.SlopeT", 0, tb); put(file, "Lab.SlopeP", 0, 2 * pt(-abs(tb), lN - 2))
+  lj <- anova(lm(y ~ 0 + offset(x), data = e, weights = 1 / w^2), lf)
+  put(file, "Lab.IdentityF", 0, lj$F[2]); put(file, "Lab.IdentityP", 0, lj[2, "Pr(>F)"])
+
   # ISO Guide 35 from the laboratory means.
   for (lv in 1:st$levels) {
     e <- st$d[st$d$level == lv & !is.na(st$d$y), ]

@@ -6,6 +6,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QStandardItemModel>
+#include <QTextBrowser>
 #include <cstdlib>
 #include <filesystem>
 #include <stdexcept>

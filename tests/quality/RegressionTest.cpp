@@ -115,6 +115,9 @@ TEST_F(Regression, FiguresAgreeWithR) {
         ASSERT_EQ(reg.Calculate(program), TRegressionFigures::TFitResult::Fitted);
         TISOGuide guide;
         guide.Calculate(program);
+        TLabRegression lab;
+        lab.ChosenLab = 2;
+        ASSERT_EQ(lab.Calculate(program), TRegressionFigures::TFitResult::Fitted);
         const TANOVA& a = ANOVAOf(program);
         for (const auto& r : figures) {
             const std::string& f = r.at("name");
@@ -123,6 +126,21 @@ TEST_F(Regression, FiguresAgreeWithR) {
             const double ref = CsvNumber(r.at("value"));
             SCOPED_TRACE(f + "[" + r.at("index") + "]");
             double ours = 0;
+            if (f.rfind("Lab.", 0) == 0) {
+                const std::string g = f.substr(4);
+                const std::map<std::string, double> labFigures = {
+                    {"Alpha", lab.Alpha},         {"Beta", lab.Beta},
+                    {"Gamma", lab.Gamma},         {"SAK1", lab.SAK1},
+                    {"SAK2", lab.SAK2},           {"SAKo", lab.SAKo},
+                    {"LackOfFitF", lab.LackOfFitF}, {"LackOfFitP", lab.LackOfFitP},
+                    {"SlopeT", lab.SlopeT},       {"SlopeP", lab.SlopeP},
+                    {"IdentityF", lab.IdentityF}, {"IdentityP", lab.IdentityP}};
+                ASSERT_TRUE(labFigures.count(g)) << g;
+                ours = labFigures.at(g);
+                EXPECT_LE(Difference(ours, ref), g.back() == 'P' ? 1e-8 : 1e-9) << ours;
+                worst = std::max(worst, Difference(ours, ref));
+                continue;
+            }
             if (f == "SR") ours = a.SR[k];
             else if (f == "Intercept") ours = w.Intercept[k];
             else if (f == "Slope") ours = w.Slope[k];
