@@ -170,7 +170,9 @@ TEST_F(DocumentLayout, RegressionDocumentsKeepTheirTextsInTheirCells) {
     const std::filesystem::path quality = std::filesystem::path(VELTRIO_TEST_DATA) / "quality";
     const std::filesystem::path examples = std::filesystem::path(VELTRIO_SOURCE_DIR) / "examples";
     for (const auto& file : {examples / "LEAD.PAR", examples / "PESTICIDE.PAR",
-                             quality / "GLUC_ASSIGNED.PAR", quality / "REG_TWENTY.PAR"}) {
+                             quality / "GLUC_ASSIGNED.PAR", quality / "REG_TWENTY.PAR",
+                             std::filesystem::path(VELTRIO_TEST_DATA) / "preliminary" /
+                                 "SPIKE.PAR"}) {
         ASSERT_EQ(ReadStudyFile(program, file), 0) << file;
         const std::string name = file.stem().string();
         std::vector<std::pair<std::string, std::unique_ptr<TTavContents>>> docs;

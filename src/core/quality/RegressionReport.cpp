@@ -472,7 +472,7 @@ std::unique_ptr<TTavContents> TLabRegression::MakeReport(Program& program) const
                         used ? A::alDecimal : A::alCenter);
             SetTextCell(*head.ReadCell(0, c + rep - 1), {""}, A::alCenter);
         }
-        t->SetColWidthCm(c + n, 0.6);
+        t->SetColWidthCm(c + n, 0.8);
         SetTextCell(*t->ReadCell(0, c + n), {l.MarkText(lab)}, A::alLeft);
         SetTextCell(*head.ReadCell(0, c + n), {""}, A::alCenter);
         const std::string u =
