@@ -44,7 +44,10 @@ Commands:
                                Mandel's h and k (MandelH, MandelK), the
                                control of recovery rates (RecoveryControl)
                                and, in split-level studies, the differences
-                               within sample pairs (SplitControl) as JSON;
+                               within sample pairs (SplitControl), ISO
+                               Guide 35 (ISOGuide), and per study the weight
+                               function (Weights) and the weighted regression
+                               (Regression) as JSON;
                                --exclude first excludes the laboratory with
                                that code, as "Exclude a laboratory" does
   run FILE [--procedure NAME]... [--exclude CODE]... [--out DIR] [--format LIST]
