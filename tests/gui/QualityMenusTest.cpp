@@ -1,7 +1,10 @@
 // The weight function, the regressions and ISO Guide 35 from the menu of the
 // general analytical quality: the weight dialog (its list, its live chart,
 // Cancel), "Choose a laboratory" and the windows the commands open.
+#include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
+#include <QMimeData>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
@@ -90,6 +93,15 @@ TEST_F(QualityMenusTest, WeightDialogIgnoresAnInvalidRelationAndCancelRestores) 
         list->setCurrentIndex(3);
         EXPECT_EQ(m_form->program().Weights->CurrentRelation, 3);
         EXPECT_NE(Shapes(dialog->Chart()), before);
+        // Copy puts the chart on the clipboard; Help shows the dialog's topic.
+        QApplication::clipboard()->clear();
+        dialog->CopyButton()->click();
+        const QMimeData* copied = QApplication::clipboard()->mimeData();
+        EXPECT_TRUE(copied && copied->hasFormat(QStringLiteral("image/svg+xml")));
+        dialog->findChild<QPushButton*>(QStringLiteral("HelpBtn"))->click();
+        EXPECT_TRUE(m_form->Help().Window() &&
+                    m_form->Help().Window()->Browser()->documentTitle() ==
+                        QStringLiteral("Weight function dialog"));
         // A look at the dialog (VELTRIO_SCREENSHOTS names a folder).
         if (const char* dir = std::getenv("VELTRIO_SCREENSHOTS")) {
             dialog->show();

@@ -329,6 +329,20 @@ TEST_F(Regression, NoValidRelationLeavesTheWeightFunctionUndetermined) {
     EXPECT_TRUE(docs.Documents.empty());
 }
 
+TEST_F(Regression, TheProgressGaugeEndsOnEveryPath) {
+    LoadQuality("GLUC_ASSIGNED");
+    ASSERT_TRUE(DeterminationOfWeightFunction(program));
+    const int started = docs.ProgressStarted, ended = docs.ProgressEnded;
+    TRegression r;
+    ASSERT_EQ(r.Calculate(program), TRegressionFigures::TFitResult::Fitted);
+    EXPECT_EQ(docs.ProgressStarted, started + 1);
+    EXPECT_EQ(docs.ProgressEnded, ended + 1);
+    // Without a weight at any level there is no fit; the gauge ends anyway.
+    program.Weights->WeightOfLevel.fill(MissingValue);
+    EXPECT_EQ(r.Calculate(program), TRegressionFigures::TFitResult::NoResults);
+    EXPECT_EQ(docs.ProgressEnded, ended + 2);
+}
+
 TEST_F(Regression, TwoLevelsHaveNoLackOfFitTest) {
     LoadQuality("REG_TWO_LEVELS");
     ASSERT_TRUE(DeterminationOfWeightFunction(program));

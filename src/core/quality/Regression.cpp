@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "base/Error.h"
+#include "base/ScopeGuard.h"
 #include "numerics/Distributions.h"
 #include "preliminary/Grubbs.h"
 #include "quality/Weights.h"
@@ -199,11 +200,24 @@ TRegressionFigures::TFitResult TRegression::Calculate(Program& program) {
     }
     const DataType& s = *program.CurrentStudy;
     const TDescriptiveStatistics& d = *program.Stats;
+    // The progress gauge: the results, the quantiles, the fit and its tests.
+    const bool progress = !program.QuietTests && !program.SilentMode;
+    if (progress) {
+        program.host().StartProgress(6);
+    }
+    TScopeExit endProgress([&] {
+        if (progress) {
+            program.host().EndProgress();
+        }
+    });
     std::array<std::vector<double>, MaxLevels + 1> y;
     int visited = 0;
     for (int lv = 1; lv <= s.NoOfLevels; ++lv) {
         const TLevel& l = s.Level(lv);
         const auto i = static_cast<std::size_t>(lv);
+        if (progress) {
+            program.host().StepProgress();
+        }
         for (int lab = 1; lab <= s.NoOfLabs; ++lab) {
             if (!l.LabValid(lab) || d.Mean(lv, lab) == MissingValue) {
                 continue;
@@ -237,6 +251,11 @@ TRegressionFigures::TFitResult TRegression::Calculate(Program& program) {
             }
             const auto qs = values.Quantiles(static_cast<int>(all.size()));
             Quantiles[i] = {qs.Minimum, qs.P5, qs.Q1, qs.Median, qs.Q3, qs.P95, qs.Maximum};
+        }
+    }
+    if (progress) {
+        for (int step = s.NoOfLevels; step < 6; ++step) {
+            program.host().StepProgress();
         }
     }
     return Fit(program, y, visited, false);
