@@ -79,6 +79,7 @@ TEST_F(RegressionCharts, MissingFiguresDrawNothing) {
     w.DrawChart(program, without, false);
     EXPECT_LE(without.YMax(), top);
     EXPECT_GE(without.YMax(), 1.4 * std::max(a.SR[1], a.SR[2]));
+    EXPECT_GE(without.YMin(), 0.0);
 }
 
 } // namespace
