@@ -4,9 +4,9 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
-#include <QMimeData>
 #include <QLabel>
 #include <QListWidget>
+#include <QMimeData>
 #include <QPushButton>
 #include <QStandardItemModel>
 #include <QTextBrowser>
@@ -79,7 +79,8 @@ TEST_F(QualityMenusTest, WeightDialogIgnoresAnInvalidRelationAndCancelRestores) 
         QComboBox* list = dialog->cbRelation();
         EXPECT_EQ(list->count(), 5);
         EXPECT_EQ(list->currentIndex(), 1);
-        EXPECT_EQ(dialog->lblBestRelation()->text(), QString::fromUtf8("Best relation: s(R) = a + b·µ"));
+        EXPECT_EQ(dialog->lblBestRelation()->text(),
+                  QString::fromUtf8("Best relation: s(R) = a + b·µ"));
         auto* model = qobject_cast<QStandardItemModel*>(list->model());
         EXPECT_FALSE(model->item(2)->isEnabled());
         EXPECT_TRUE(model->item(3)->isEnabled());

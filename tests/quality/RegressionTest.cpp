@@ -57,8 +57,8 @@ std::string AssignedStudy(int replicates, const std::vector<double>& assigned,
         << "\n  NREPLICATES = " << replicates << "\n  NOOFLEVELS = " << levels.size()
         << "\n  SUBSTANCE = \"Test\"\n  UNIT = \"mg\"\n  TESTID = \"T\"\nEND\n";
     for (std::size_t lv = 0; lv < levels.size(); ++lv) {
-        out << "LEVELHEADER\n  LEVELID = \"" << char('A' + lv) << "\"\n  ASSIGNED = "
-            << assigned[lv] << "\nEND\nLEVELDATA\n";
+        out << "LEVELHEADER\n  LEVELID = \"" << char('A' + lv)
+            << "\"\n  ASSIGNED = " << assigned[lv] << "\nEND\nLEVELDATA\n";
         for (std::size_t lab = 0; lab < levels[lv].size(); ++lab) {
             out << "  " << lab + 1 << " L0" << lab + 1;
             for (double v : levels[lv][lab]) {
@@ -128,47 +128,80 @@ TEST_F(Regression, FiguresAgreeWithR) {
             double ours = 0;
             if (f.rfind("Lab.", 0) == 0) {
                 const std::string g = f.substr(4);
-                const std::map<std::string, double> labFigures = {
-                    {"Alpha", lab.Alpha},         {"Beta", lab.Beta},
-                    {"Gamma", lab.Gamma},         {"SAK1", lab.SAK1},
-                    {"SAK2", lab.SAK2},           {"SAKo", lab.SAKo},
-                    {"LackOfFitF", lab.LackOfFitF}, {"LackOfFitP", lab.LackOfFitP},
-                    {"SlopeT", lab.SlopeT},       {"SlopeP", lab.SlopeP},
-                    {"IdentityF", lab.IdentityF}, {"IdentityP", lab.IdentityP}};
+                const std::map<std::string, double> labFigures = {{"Alpha", lab.Alpha},
+                                                                  {"Beta", lab.Beta},
+                                                                  {"Gamma", lab.Gamma},
+                                                                  {"SAK1", lab.SAK1},
+                                                                  {"SAK2", lab.SAK2},
+                                                                  {"SAKo", lab.SAKo},
+                                                                  {"LackOfFitF", lab.LackOfFitF},
+                                                                  {"LackOfFitP", lab.LackOfFitP},
+                                                                  {"SlopeT", lab.SlopeT},
+                                                                  {"SlopeP", lab.SlopeP},
+                                                                  {"IdentityF", lab.IdentityF},
+                                                                  {"IdentityP", lab.IdentityP}};
                 ASSERT_TRUE(labFigures.count(g)) << g;
                 ours = labFigures.at(g);
                 EXPECT_LE(Difference(ours, ref), g.back() == 'P' ? 1e-8 : 1e-9) << ours;
                 worst = std::max(worst, Difference(ours, ref));
                 continue;
             }
-            if (f == "SR") ours = a.SR[k];
-            else if (f == "Intercept") ours = w.Intercept[k];
-            else if (f == "Slope") ours = w.Slope[k];
-            else if (f == "RSquared") ours = w.RSquared[k];
-            else if (f == "RelationValid") ours = w.RelationValid[k] ? 1 : 0;
-            else if (f == "BestRelation") ours = w.BestRelation;
-            else if (f == "WeightOfLevel") ours = w.WeightOfLevel[k];
-            else if (f == "Alpha") ours = reg.Alpha;
-            else if (f == "Beta") ours = reg.Beta;
-            else if (f == "Gamma") ours = reg.Gamma;
-            else if (f == "C11") ours = reg.C11;
-            else if (f == "C22") ours = reg.C22;
-            else if (f == "C12") ours = reg.C12;
-            else if (f == "SAK1") ours = reg.SAK1;
-            else if (f == "SAKo") ours = reg.SAKo;
-            else if (f == "SAK2") ours = reg.SAK2;
-            else if (f == "N") ours = reg.N;
-            else if (f == "LackOfFitF") ours = reg.LackOfFitF;
-            else if (f == "LackOfFitP") ours = reg.LackOfFitP;
-            else if (f == "SlopeT") ours = reg.SlopeT;
-            else if (f == "SlopeP") ours = reg.SlopeP;
-            else if (f == "BiasT") ours = reg.BiasT;
-            else if (f == "BiasP") ours = reg.BiasP;
-            else if (f == "IdentityF") ours = reg.IdentityF;
-            else if (f == "IdentityP") ours = reg.IdentityP;
-            else if (f == "LevelMean") ours = guide.LevelMean[k];
-            else if (f == "LabCount") ours = guide.LabCount[k];
-            else if (f == "StdError") ours = guide.StdError[k];
+            if (f == "SR")
+                ours = a.SR[k];
+            else if (f == "Intercept")
+                ours = w.Intercept[k];
+            else if (f == "Slope")
+                ours = w.Slope[k];
+            else if (f == "RSquared")
+                ours = w.RSquared[k];
+            else if (f == "RelationValid")
+                ours = w.RelationValid[k] ? 1 : 0;
+            else if (f == "BestRelation")
+                ours = w.BestRelation;
+            else if (f == "WeightOfLevel")
+                ours = w.WeightOfLevel[k];
+            else if (f == "Alpha")
+                ours = reg.Alpha;
+            else if (f == "Beta")
+                ours = reg.Beta;
+            else if (f == "Gamma")
+                ours = reg.Gamma;
+            else if (f == "C11")
+                ours = reg.C11;
+            else if (f == "C22")
+                ours = reg.C22;
+            else if (f == "C12")
+                ours = reg.C12;
+            else if (f == "SAK1")
+                ours = reg.SAK1;
+            else if (f == "SAKo")
+                ours = reg.SAKo;
+            else if (f == "SAK2")
+                ours = reg.SAK2;
+            else if (f == "N")
+                ours = reg.N;
+            else if (f == "LackOfFitF")
+                ours = reg.LackOfFitF;
+            else if (f == "LackOfFitP")
+                ours = reg.LackOfFitP;
+            else if (f == "SlopeT")
+                ours = reg.SlopeT;
+            else if (f == "SlopeP")
+                ours = reg.SlopeP;
+            else if (f == "BiasT")
+                ours = reg.BiasT;
+            else if (f == "BiasP")
+                ours = reg.BiasP;
+            else if (f == "IdentityF")
+                ours = reg.IdentityF;
+            else if (f == "IdentityP")
+                ours = reg.IdentityP;
+            else if (f == "LevelMean")
+                ours = guide.LevelMean[k];
+            else if (f == "LabCount")
+                ours = guide.LabCount[k];
+            else if (f == "StdError")
+                ours = guide.StdError[k];
             else if (f == "LowerLimit" || f == "UpperLimit") {
                 ours = f == "LowerLimit" ? guide.LowerLimit[k] : guide.UpperLimit[k];
                 // t(0.975) is found by bisection to within 0.001.

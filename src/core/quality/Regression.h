@@ -91,9 +91,8 @@ extern const char* const LabRegressionCaption;
 class TRegression : public TRegressionFigures {
 public:
     struct TQuantiles {
-        double Minimum = MissingValue, P5 = MissingValue, Q1 = MissingValue,
-               Median = MissingValue, Q3 = MissingValue, P95 = MissingValue,
-               Maximum = MissingValue;
+        double Minimum = MissingValue, P5 = MissingValue, Q1 = MissingValue, Median = MissingValue,
+               Q3 = MissingValue, P95 = MissingValue, Maximum = MissingValue;
     };
     std::array<TQuantiles, MaxLevels + 1> Quantiles{};
 

@@ -56,10 +56,9 @@ std::string ScaledText(const TResult& r, double w, double u) {
 std::string UVText(const TRegressionFigures& f, const TLevel& l, int lv, bool fixedU) {
     const auto i = static_cast<std::size_t>(lv);
     const double w = f.WeightValue[i];
-    const std::string u =
-        f.U[i] == MissingValue
-            ? std::string("-")
-            : FormatFixed(f.U[i], 15, fixedU ? 3 : InverseDecimals(w));
+    const std::string u = f.U[i] == MissingValue
+                              ? std::string("-")
+                              : FormatFixed(f.U[i], 15, fixedU ? 3 : InverseDecimals(w));
     const std::string v =
         f.V[i] == MissingValue ? std::string("-") : FormatFixed(f.V[i], 15, l.NominalDecimals);
     return u + "   " + v;
@@ -305,8 +304,8 @@ std::unique_ptr<TTavContents> TRegression::MakeReport(Program& program) const {
                 if (split && rep > 2) {
                     break;
                 }
-                SetTextCell(*t->ReadCell(row, col), {text}, counted && r.Usable() ? A::alDecimal
-                                                                                   : A::alCenter);
+                SetTextCell(*t->ReadCell(row, col), {text},
+                            counted && r.Usable() ? A::alDecimal : A::alCenter);
             }
             SetTextCell(*t->ReadCell(middle, c + per - 1), {l.MarkText(lab)}, A::alLeft);
         }
@@ -317,8 +316,8 @@ std::unique_ptr<TTavContents> TRegression::MakeReport(Program& program) const {
         }
     }
     TTavBaseTable& head = t->Head();
-    SetTextCell(*head.ReadCell(0, 0),
-                {"", "", "", "", program.LibText(1, split ? 41 : 61)}, A::alLeft);
+    SetTextCell(*head.ReadCell(0, 0), {"", "", "", "", program.LibText(1, split ? 41 : 61)},
+                A::alLeft);
     SetTextCell(*head.ReadCell(0, 1), {""}, A::alLeft);
     for (int lv = 1; lv <= levels; ++lv) {
         const TLevel& l = s.Level(lv);
@@ -466,10 +465,10 @@ std::unique_ptr<TTavContents> TLabRegression::MakeReport(Program& program) const
             t->SetColWidthCm(c + rep - 1, width);
             const TResult& r = l.GetResult(lab, rep);
             const bool used = counted && r.Usable();
-            SetTextCell(*t->ReadCell(0, c + rep - 1),
-                        {used ? FormatFixed(r.Value / WeightValue[i], 15, r.Decimals)
-                              : std::string("-")},
-                        used ? A::alDecimal : A::alCenter);
+            SetTextCell(
+                *t->ReadCell(0, c + rep - 1),
+                {used ? FormatFixed(r.Value / WeightValue[i], 15, r.Decimals) : std::string("-")},
+                used ? A::alDecimal : A::alCenter);
             SetTextCell(*head.ReadCell(0, c + rep - 1), {""}, A::alCenter);
         }
         t->SetColWidthCm(c + n, 0.8);
@@ -537,8 +536,8 @@ std::shared_ptr<TGraphWindow> TLabRegression::MakeChart(Program& program) const 
     AxesAndLines(program, *chart, *this, lo, hi, TPenStyle::psDot);
     chart->AddCurve(results, "", clBlack, -1, TPenStyle::psClear, 0.25, clBlack, 6);
     const std::string code = s.Level(1).GetRandCode(lab);
-    chart->SetTitle(program.LibText(1, 65) + " " + code, ChartOutputFont(program.Settings, 18, true),
-                    0.7);
+    chart->SetTitle(program.LibText(1, 65) + " " + code,
+                    ChartOutputFont(program.Settings, 18, true), 0.7);
     const TFontDescriptor axisFont = ChartOutputFont(program.Settings, 10);
     chart->SetXAxisTitle(program.LibText(1, 63) + " " + s.Substance, 1, axisFont);
     chart->SetYAxisTitle(program.LibText(1, 64) + " " + s.Unit, 0, axisFont);

@@ -404,8 +404,9 @@ std::unique_ptr<TTavContents> TWeights::MakeReport(Program& program) const {
         cell.Lines = {rhs};
         cell.Kind = TCellKind::ckFormatLines;
         cell.Alignment = A::alLeft;
-        const std::string r2 =
-            RSquared[i] == MissingValue ? "     -" : FormatThousands(100.0 * RSquared[i], 6, 2) + " %";
+        const std::string r2 = RSquared[i] == MissingValue
+                                   ? "     -"
+                                   : FormatThousands(100.0 * RSquared[i], 6, 2) + " %";
         SetTextCell(*t->ReadCell(k, 2), {r2}, A::alRight);
         // No rule between the label and its relation.
         t->ReadCell(k, 0)->Borders &= static_cast<std::uint8_t>(~bdRight);

@@ -91,10 +91,10 @@ TWeightFuncGraphForm::TWeightFuncGraphForm(Program& program, TWeights& weights, 
     }
     m_relation->setModel(model);
     m_relation->setCurrentIndex(weights.CurrentRelation);
-    m_best->setText(ToQ(program.LibText(1, 82) +
-                        (weights.BestRelation >= 0
-                             ? weights.RelationName(program, weights.BestRelation)
-                             : std::string("-"))));
+    m_best->setText(
+        ToQ(program.LibText(1, 82) + (weights.BestRelation >= 0
+                                          ? weights.RelationName(program, weights.BestRelation)
+                                          : std::string("-"))));
     connect(m_relation, &QComboBox::currentIndexChanged, this,
             &TWeightFuncGraphForm::cbRelationChange);
 
