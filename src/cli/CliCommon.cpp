@@ -18,6 +18,7 @@
 #include "base/TextUtil.h"
 #include "commands/Commands.h"
 #include "preliminary/ExcludeLab.h"
+#include "quality/Weights.h"
 #include "settings/SettingsFile.h"
 #include "study/Program.h"
 #include "study/StudyReader.h"
@@ -43,7 +44,10 @@ Commands:
                                Mandel's h and k (MandelH, MandelK), the
                                control of recovery rates (RecoveryControl)
                                and, in split-level studies, the differences
-                               within sample pairs (SplitControl) as JSON;
+                               within sample pairs (SplitControl), ISO
+                               Guide 35 (ISOGuide), and per study the weight
+                               function (Weights) and the weighted regression
+                               (Regression) as JSON;
                                --exclude first excludes the laboratory with
                                that code, as "Exclude a laboratory" does
   run FILE [--procedure NAME]... [--exclude CODE]... [--out DIR] [--format LIST]
@@ -77,6 +81,16 @@ Options:
                                the automatic spiking correction of the
                                Cochran test in split-level studies (overrides
                                the settings file)
+  --weight-relation best|0..4  the relation of the weight function that the
+                               regression analyses use: best (the default)
+                               takes the proposed relation, 0 s(R) = b·µ,
+                               1 s(R) = a + b·µ, 2 s(R)² = b·µ,
+                               3 s(R)² = a + b·µ, 4 ln s(R) = a + b·ln µ; a
+                               relation that gives no positive weight at
+                               every level is refused
+  --lab CODE                   the laboratory of
+                               regression-analysis-on-a-laboratory (without
+                               it that procedure is skipped)
   -h, --help                   this text
 
 Exit status: 0 success, 1 the input was refused or a procedure named with
@@ -156,6 +170,24 @@ bool ParseArgs(int argc, char** argv, Options& o, std::string& error) {
                 return false;
             }
             o.AutoSplitCorrection = v == "on" ? 1 : 0;
+        } else if (a == "--weight-relation") {
+            if (!value("--weight-relation", v)) {
+                return false;
+            }
+            if (v == "best") {
+                o.WeightRelation = -1;
+            } else if (v.size() == 1 && v[0] >= '0' && v[0] <= '4') {
+                o.WeightRelation = v[0] - '0';
+            } else {
+                error = "--weight-relation takes best or a relation number 0 to 4, not \"" + v +
+                        "\"";
+                return false;
+            }
+        } else if (a == "--lab") {
+            if (!value("--lab", v)) {
+                return false;
+            }
+            o.Lab = v;
         } else if (a == "--json") {
             o.Json = true;
         } else if (a == "--evaluate") {
@@ -304,6 +336,39 @@ int SetUpProgram(const Options& o, Program& program, const char* argv0) {
     }
     // A transformation named in a data file is applied as the settings say.
     InstallTransformations(program);
+    // The choices of the weight dialog and of "Choose a laboratory".
+    program.ChooseWeightRelation = [relation = o.WeightRelation](Program& p, TWeights& w) {
+        if (relation < 0) {
+            return true;
+        }
+        if (!w.SelectRelation(relation)) {
+            p.host().ShowMessage("The weight relation " + std::to_string(relation) + " (" +
+                                 w.RelationName(p, relation) +
+                                 ") does not give a positive weight at the assigned value of "
+                                 "every level of this study; choose another with "
+                                 "--weight-relation");
+            return false;
+        }
+        w.ComputeWeights(p);
+        return true;
+    };
+    program.ChooseRegressionLab = [code = o.Lab](Program& p) {
+        if (code.empty()) {
+            p.host().ShowMessage("regression-analysis-on-a-laboratory needs the laboratory: "
+                                 "name it with --lab CODE");
+            return MissingCount;
+        }
+        const int lab = FindLaboratory(p, code);
+        if (lab == 0) {
+            p.host().ShowMessage("The study has no laboratory " + code);
+            return MissingCount;
+        }
+        if (p.CurrentStudy->Level(1).GetMark(lab) == MarkUserExcluded) {
+            p.host().ShowMessage("The laboratory " + code + " is excluded from the evaluation");
+            return MissingCount;
+        }
+        return lab;
+    };
     const fs::path lang =
         o.LanguageFile.empty()
             ? program.ProgramDir / LanguageFileName(program.Settings.OutputLanguage)

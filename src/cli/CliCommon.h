@@ -26,6 +26,11 @@ struct Options {
     int Language = -1;
     // --auto-split-correction on|off: overrides the settings file.
     int AutoSplitCorrection = -1;
+    // --weight-relation best|0..4: the relation of the weight function
+    // (-1: the proposed one).
+    int WeightRelation = -1;
+    // --lab CODE: the laboratory of the regression on a laboratory.
+    std::string Lab;
     bool Json = false;
     // stats: evaluate the study first; exclude these laboratory codes.
     bool Evaluate = false;

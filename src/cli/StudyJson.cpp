@@ -10,6 +10,10 @@
 #include "preliminary/SplitControl.h"
 #include "quality/ANOVA.h"
 #include "quality/Evaluation.h"
+#include "quality/ISOGuide.h"
+#include "quality/Regression.h"
+#include "quality/Weights.h"
+#include "base/Error.h"
 #include "study/Program.h"
 
 namespace veltrio {
@@ -158,6 +162,117 @@ void WriteLevel(JsonWriter& j, const DataType& s, const TDescriptiveStatistics& 
     j.EndObject();
 }
 
+// Whether the weight function can be made: more than one level, every one
+// with an assigned value, at least two of them different.
+bool WeightsApply(const DataType& s) {
+    if (s.NoOfLevels < 2) {
+        return false;
+    }
+    bool differ = false;
+    for (int lv = 1; lv <= s.NoOfLevels; ++lv) {
+        const double mu = s.Level(lv).NominalValue;
+        if (mu == MissingValue) {
+            return false;
+        }
+        differ = differ || mu != s.Level(1).NominalValue;
+    }
+    return differ;
+}
+
+// The weight function with the proposed relation, or the one that the
+// program's choice (--weight-relation) takes; null where it cannot be made.
+void WriteWeights(JsonWriter& j, Program& program) {
+    const DataType& s = *program.CurrentStudy;
+    if (!WeightsApply(s)) {
+        j.Null();
+        return;
+    }
+    TWeights& w = WeightsOf(program);
+    w.Clear();
+    w.Calculate(program);
+    if (w.Determined) {
+        w.ComputeWeights(program);
+        if (program.ChooseWeightRelation && !program.ChooseWeightRelation(program, w)) {
+            w.CurrentRelation = w.BestRelation;
+            w.ComputeWeights(program);
+            w.Determined = false;
+        }
+    }
+    auto numbers = [&](const char* key, const auto& values) {
+        j.Key(key);
+        j.BeginArray();
+        for (const double v : values) {
+            j.Number(v);
+        }
+        j.EndArray();
+    };
+    j.BeginObject();
+    numbers("Intercept", w.Intercept);
+    numbers("Slope", w.Slope);
+    numbers("RSquared", w.RSquared);
+    j.Key("RelationValid");
+    j.BeginArray();
+    for (const bool v : w.RelationValid) {
+        j.Bool(v);
+    }
+    j.EndArray();
+    j.Key("BestRelation");
+    if (w.BestRelation < 0) {
+        j.Null();
+    } else {
+        j.Integer(w.BestRelation);
+    }
+    j.Key("CurrentRelation");
+    if (w.Determined) {
+        j.Integer(w.CurrentRelation);
+    } else {
+        j.Null();
+    }
+    j.Key("Determined");
+    j.Bool(w.Determined);
+    j.Key("WeightOfLevel");
+    j.BeginArray();
+    for (int lv = 1; lv <= s.NoOfLevels; ++lv) {
+        j.Number(w.Determined ? w.WeightOfLevel[static_cast<std::size_t>(lv)] : MissingValue);
+    }
+    j.EndArray();
+    j.EndObject();
+}
+
+// The regression of every laboratory under that weight function; null
+// without one or without a line.
+void WriteRegression(JsonWriter& j, Program& program) {
+    if (!program.Weights || !program.Weights->Determined) {
+        j.Null();
+        return;
+    }
+    TRegression r;
+    try {
+        if (r.Calculate(program) != TRegressionFigures::TFitResult::Fitted) {
+            j.Null();
+            return;
+        }
+    } catch (const EVeltrioError&) {
+        j.Null();
+        return;
+    }
+    j.BeginObject();
+    const std::pair<const char*, double> figures[] = {
+        {"Alpha", r.Alpha},           {"Beta", r.Beta},         {"Gamma", r.Gamma},
+        {"C11", r.C11},               {"C22", r.C22},           {"C12", r.C12},
+        {"SAK1", r.SAK1},             {"SAKo", r.SAKo},         {"SAK2", r.SAK2},
+        {"LackOfFitF", r.LackOfFitF}, {"LackOfFitP", r.LackOfFitP}, {"SlopeT", r.SlopeT},
+        {"SlopeP", r.SlopeP},         {"BiasT", r.BiasT},       {"BiasP", r.BiasP},
+        {"IdentityF", r.IdentityF},   {"IdentityP", r.IdentityP}};
+    for (const auto& [key, value] : figures) {
+        j.Key(key);
+        j.Number(value);
+    }
+    j.Key("N");
+    j.Integer(r.N);
+    j.EndObject();
+}
+
 } // namespace
 
 std::string StudyToJson(const Program& program) {
@@ -234,6 +349,8 @@ std::string EvaluationToJson(Program& program) {
     recovery.ComputeRecovery(program);
     const TSplitControl& split = SplitControlOf(program);
     const bool splitLevel = s.Design == dkSplitLevel;
+    TISOGuide guide;
+    guide.Calculate(program);
     j.Key("loaded");
     j.Bool(true);
     j.Key("File");
@@ -244,6 +361,10 @@ std::string EvaluationToJson(Program& program) {
     j.Bool(program.Settings.AutoSplitCorrection);
     j.Key("SignificantLevels");
     j.Integer(split.SignificantLevels);
+    j.Key("Weights");
+    WriteWeights(j, program);
+    j.Key("Regression");
+    WriteRegression(j, program);
     j.Key("ExcludedLabs");
     j.BeginArray();
     for (int lab = 1; lab <= s.NoOfLabs; ++lab) {
@@ -304,6 +425,21 @@ std::string EvaluationToJson(Program& program) {
                    {"SD", recovery.SD[i]},
                    {"Variance", recovery.Variance[i]}},
                   recovery.NoOfLabs[i]);
+        j.Key("ISOGuide");
+        j.BeginObject();
+        j.Key("LabCount");
+        j.Integer(guide.LabCount[i]);
+        j.Key("ReplicateCount");
+        j.Integer(guide.ReplicateCount[i]);
+        for (const auto& [key, value] :
+             {std::pair<const char*, double>{"LevelMean", guide.LevelMean[i]},
+              {"StdError", guide.StdError[i]},
+              {"LowerLimit", guide.LowerLimit[i]},
+              {"UpperLimit", guide.UpperLimit[i]}}) {
+            j.Key(key);
+            j.Number(value);
+        }
+        j.EndObject();
         if (splitLevel) {
             j.Key("SplitControl");
             WriteTest(j,

@@ -104,7 +104,15 @@ int RunProcedures(char** argv, const Options& o, Program& program, CliHost& host
         host.CurrentProcedure = proc->Name;
         const int messagesBefore = host.MessageCount();
         const std::size_t shownBefore = host.Documents.size();
-        proc->Run(program);
+        try {
+            proc->Run(program);
+        } catch (const EVeltrioError& e) {
+            // The error ends this procedure (with its message), not the run.
+            std::cerr << "veltrio-cli: " << proc->Name << ": " << e.what() << '\n';
+            skipped.insert(proc->Name);
+            status = ExitRefused;
+            continue;
+        }
         // A check that refused the study (its message is on standard
         // error) skips the procedure.
         if (host.MessageCount() > messagesBefore && host.Documents.size() == shownBefore) {

@@ -925,3 +925,132 @@ TEST(Cli, RunsThePairsTheRecoveryAndTheResidualPlots) {
     EXPECT_EQ(RunCli("run " + SpikeStudy().string() + " --auto-split-correction yes", err).Status,
               2);
 }
+
+namespace {
+
+fs::path QualityStudy(const std::string& name) {
+    return fs::path(VELTRIO_TEST_DATA) / "quality" / (name + ".PAR");
+}
+
+} // namespace
+
+// The weight function, the regression and ISO Guide 35 of the studies in
+// which the outlier tests mark nothing, against
+// scripts/quality/regression_reference.R; null for what R leaves NA.
+TEST(CliEvaluate, WeightsRegressionAndISOGuideAgreeWithR) {
+    const auto rows =
+        ReadCsv(fs::path(VELTRIO_TEST_DATA) / "quality" / "regression_reference.csv");
+    for (const std::string name : {"REG_TWENTY", "REG_TWO_LEVELS", "REG_NEGATIVE"}) {
+        SCOPED_TRACE(name);
+        const JValue doc = Evaluate(QualityStudy(name), "");
+        const JValue& w = doc["Weights"];
+        const JValue& reg = doc["Regression"];
+        ASSERT_EQ(w.Type, JValue::Object);
+        ASSERT_EQ(reg.Type, JValue::Object);
+        int compared = 0;
+        for (const auto& r : rows) {
+            // s(R) and the one-laboratory fit are not in the JSON figures.
+            if (r.at("study") != name || r.at("name") == "SR" ||
+                r.at("name").rfind("Lab.", 0) == 0) {
+                continue;
+            }
+            const std::string f = r.at("name");
+            const auto i = static_cast<std::size_t>(std::stoi(r.at("index")));
+            SCOPED_TRACE(f + " " + r.at("index"));
+            const JValue* v = nullptr;
+            if (f == "Intercept" || f == "Slope" || f == "RSquared" || f == "RelationValid") {
+                v = &w[f].Items.at(i);
+            } else if (f == "WeightOfLevel") {
+                v = &w[f].Items.at(i - 1);
+            } else if (f == "BestRelation") {
+                v = &w[f];
+            } else if (f == "LevelMean" || f == "LabCount" || f == "StdError" ||
+                       f == "LowerLimit" || f == "UpperLimit") {
+                v = &doc["Levels"].Items.at(i - 1)["ISOGuide"][f];
+            } else {
+                v = &reg[f];
+            }
+            ++compared;
+            if (r.at("value") == "NA") {
+                EXPECT_EQ(v->Type, JValue::Null);
+                continue;
+            }
+            const double ref = std::stod(r.at("value"));
+            if (f == "RelationValid") {
+                ASSERT_EQ(v->Type, JValue::Bool);
+                EXPECT_EQ(v->B, ref == 1);
+                continue;
+            }
+            ASSERT_EQ(v->Type, JValue::Number);
+            const double tolerance = f == "LowerLimit" || f == "UpperLimit" ? 1e-4 : 1e-8;
+            EXPECT_TRUE(Near(v->N, ref, tolerance)) << v->N << " vs " << ref;
+        }
+        EXPECT_GT(compared, 40);
+        EXPECT_EQ(w["CurrentRelation"].N, w["BestRelation"].N);
+    }
+}
+
+TEST(CliEvaluate, WeightRelationChoosesAndRefuses) {
+    // Relation 3 is valid in this study: it is current, its weights differ.
+    const JValue chosen = Evaluate(QualityStudy("REG_NEGATIVE"), " --weight-relation 3");
+    EXPECT_EQ(chosen["Weights"]["CurrentRelation"].N, 3);
+    EXPECT_EQ(chosen["Weights"]["BestRelation"].N, 1);
+    ASSERT_EQ(chosen["Regression"].Type, JValue::Object);
+    // A relation that gives no weight at the negative assigned value: refused
+    // with its reason, and no weight function.
+    const fs::path err = TestDir() / "err.txt";
+    const Result refused = RunCli(
+        "stats " + QualityStudy("REG_NEGATIVE").string() + " --json --evaluate --weight-relation 2",
+        err);
+    EXPECT_NE(ReadText(err).find("does not give a positive weight"), std::string::npos);
+    const JValue doc = JReader(refused.Out).Document();
+    EXPECT_EQ(doc["Weights"]["CurrentRelation"].Type, JValue::Null);
+    EXPECT_EQ(doc["Regression"].Type, JValue::Null);
+    // Not a relation at all: wrong usage.
+    for (const char* bad : {"5", "x", "-1", "12"}) {
+        const Result r = RunCli("stats " + QualityStudy("REG_NEGATIVE").string() +
+                                    " --json --evaluate --weight-relation " + bad,
+                                err);
+        EXPECT_EQ(r.Status, 2) << bad;
+        EXPECT_NE(ReadText(err).find("--weight-relation takes best or a relation number 0 to 4"),
+                  std::string::npos);
+    }
+}
+
+TEST(Cli, RegressionProceduresRunAndSayWhatIsMissing) {
+    const fs::path out = TestDir() / "out";
+    const fs::path err = TestDir() / "err.txt";
+    fs::remove_all(out);
+    const std::string study = QualityStudy("GLUC_ASSIGNED").string();
+    const Result r = RunCli("run " + study +
+                                " --procedure determination-of-weight-function"
+                                " --procedure regression-analysis --procedure iso-guide-35-1989"
+                                " --procedure regression-analysis-on-a-laboratory --lab L03"
+                                " --format txt,svg --out " + out.string(),
+                            err);
+    EXPECT_EQ(r.Status, 0) << ReadText(err);
+    for (const char* f : {"01-determination-of-weight-function-1.svg",
+                          "02-determination-of-weight-function-2.txt",
+                          "iso-guide-35-1989.txt"}) {
+        bool found = false;
+        for (const auto& e : fs::directory_iterator(out)) {
+            found = found || e.path().filename().string().find(f) != std::string::npos;
+        }
+        EXPECT_TRUE(found) << f;
+    }
+    // Without --lab the one-laboratory regression is skipped with a message.
+    const Result noLab = RunCli("run " + study +
+                                    " --procedure regression-analysis-on-a-laboratory --out " +
+                                    out.string(),
+                                err);
+    EXPECT_EQ(noLab.Status, 1);
+    EXPECT_NE(ReadText(err).find("name it with --lab CODE"), std::string::npos);
+    EXPECT_NE(ReadText(err).find("regression-analysis-on-a-laboratory was skipped"),
+              std::string::npos);
+    // A study with one replicate has no s(R): no weight function, said.
+    const Result one = RunCli("run " + QualityStudy("REG_ONE_REPLICATE").string() +
+                                  " --procedure regression-analysis --out " + out.string(),
+                              err);
+    EXPECT_EQ(one.Status, 1);
+    EXPECT_NE(ReadText(err).find("the weight function cannot be determined"), std::string::npos);
+}

@@ -28,6 +28,9 @@
 #include "quality/ANOVA.h"
 #include "quality/ANOVAReport.h"
 #include "quality/FoundVsNominal.h"
+#include "quality/ISOGuide.h"
+#include "quality/Regression.h"
+#include "quality/Weights.h"
 #include "study/DescriptiveReport.h"
 #include "study/PreliminaryStats.h"
 #include "tools/QuickResponse.h"
@@ -182,6 +185,57 @@ TEST_F(DocumentLayout, FastFeedbackFormsKeepTheirTextInTheirCells) {
             auto doc = qr.MakeForms(program);
             const std::string what = round[0] + (resistant ? " resistant" : " gaussian");
             const auto overflows = Overflows(*doc, what);
+            EXPECT_TRUE(overflows.empty()) << [&] {
+                std::string all;
+                for (const auto& o : overflows) {
+                    all += o + "\n";
+                }
+                return all;
+            }();
+        }
+    }
+}
+
+// The weight function, both regressions and ISO Guide 35, with and without
+// the registration numbers beside the codes.
+TEST_F(DocumentLayout, RegressionDocumentsKeepTheirTextsInTheirCells) {
+    const std::filesystem::path quality = std::filesystem::path(VELTRIO_TEST_DATA) / "quality";
+    const std::filesystem::path examples = std::filesystem::path(VELTRIO_SOURCE_DIR) / "examples";
+    for (const auto& file : {examples / "LEAD.PAR", examples / "PESTICIDE.PAR",
+                             quality / "GLUC_ASSIGNED.PAR", quality / "REG_TWENTY.PAR",
+                             std::filesystem::path(VELTRIO_TEST_DATA) / "preliminary" /
+                                 "SPIKE.PAR"}) {
+        ASSERT_EQ(ReadStudyFile(program, file), 0) << file;
+        const std::string name = file.stem().string();
+        std::vector<std::pair<std::string, std::unique_ptr<TTavContents>>> docs;
+        TISOGuide guide;
+        guide.Calculate(program);
+        docs.emplace_back("ISO Guide 35", guide.MakeReport(program));
+        if (study().NoOfLevels > 1 && study().Level(1).NominalValue != MissingValue) {
+            TWeights& w = WeightsOf(program);
+            w.Clear();
+            w.Calculate(program);
+            ASSERT_TRUE(w.Determined) << name;
+            w.ComputeWeights(program);
+            docs.emplace_back("weight function", w.MakeReport(program));
+            for (const bool regNo : {false, true}) {
+                program.Settings.ShowRegLabNo = regNo;
+                TRegression r;
+                ASSERT_EQ(r.Calculate(program), TRegressionFigures::TFitResult::Fitted) << name;
+                docs.emplace_back("regression", r.MakeReport(program));
+                TLabRegression lab;
+                lab.ChosenLab = 1;
+                while (!TLabRegression::HasTwoLevels(program, lab.ChosenLab)) {
+                    ++lab.ChosenLab;
+                }
+                ASSERT_EQ(lab.Calculate(program), TRegressionFigures::TFitResult::Fitted) << name;
+                docs.emplace_back("regression on a laboratory", lab.MakeReport(program));
+            }
+            program.Settings.ShowRegLabNo = false;
+        }
+        for (auto& [what, doc] : docs) {
+            ASSERT_NE(doc, nullptr) << name << " " << what;
+            const auto overflows = Overflows(*doc, name + " " + what);
             EXPECT_TRUE(overflows.empty()) << [&] {
                 std::string all;
                 for (const auto& o : overflows) {

@@ -11,6 +11,9 @@
 #include "labs/LineDiagrams.h"
 #include "quality/ANOVAReport.h"
 #include "quality/FoundVsNominal.h"
+#include "quality/ISOGuide.h"
+#include "quality/Regression.h"
+#include "quality/Weights.h"
 #include "labs/MandelH.h"
 #include "labs/MandelK.h"
 #include "tools/BoxPlots.h"
@@ -30,6 +33,9 @@ bool SplitLevel(const Program& p) {
 }
 bool UniformLevel(const Program& p) {
     return StudyLoaded(p) && p.CurrentStudy->Design == dkUniformLevel;
+}
+bool MoreThanOneLevel(const Program& p) {
+    return StudyLoaded(p) && p.CurrentStudy->NoOfLevels > 1;
 }
 bool SplitLevelOrTwoReplicates(const Program& p) {
     return SplitLevel(p) || (StudyLoaded(p) && p.CurrentStudy->NoOfReplicates == 2);
@@ -59,6 +65,12 @@ std::vector<TProcedure> MakeProcedures() {
         {"", "Residual plots", StudyLoaded, ResidualPlots, true},
         {"", "Analysis of variance", StudyLoaded, AnalysisOfVarianceReport},
         {"", "Consensus means vs assigned values", StudyLoaded, ConsensusMeansVsAssignedValues},
+        {"", "Determination of weight function", MoreThanOneLevel,
+         [](Program& p) { DeterminationOfWeightFunction(p); }},
+        {"", "Regression analysis", MoreThanOneLevel, RegressionAnalysis},
+        {"", "ISO Guide 35 : 1989", StudyLoaded, ISOGuide35},
+        {"", "Regression analysis on a laboratory", MoreThanOneLevel,
+         RegressionAnalysisOnALaboratory},
         {"", "Mandel's h-values", StudyLoaded, MandelHValues},
         {"", "Mandel's k-values", StudyLoaded, MandelKValues},
         {"", "Box plots", StudyLoaded, MakeBoxPlots},

@@ -16,6 +16,7 @@ void Program::DestroyStudy() {
     SplitControl.reset();
     GrubbsCounts.reset();
     ANOVA.reset();
+    Weights.reset();
     if (Prelim) {
         Prelim->StateChanged(TStateChange::Study);
     }

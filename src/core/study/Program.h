@@ -19,6 +19,7 @@ class TPreliminaryStats;
 class TSplitControl;
 struct TGrubbsCounts;
 class TANOVA;
+class TWeights;
 
 // What made the figures derived from the study void.
 enum class TStateChange {
@@ -100,6 +101,15 @@ public:
     std::shared_ptr<TSplitControl> SplitControl;
     std::shared_ptr<TGrubbsCounts> GrubbsCounts;
     std::shared_ptr<TANOVA> ANOVA;
+    // The weight function of the regression analyses.
+    std::shared_ptr<TWeights> Weights;
+    // How "Determination of weight function" lets the user look at the
+    // relations and choose one (the desktop program's dialog, veltrio-cli's
+    // --weight-relation); true for OK. Without it the proposed relation holds.
+    std::function<bool(Program&, TWeights&)> ChooseWeightRelation;
+    // The laboratory of "Regression analysis on a laboratory": its index, or
+    // -99 when none was chosen. Without it none is.
+    std::function<int(Program&)> ChooseRegressionLab;
 
     // Suppress the progress display while a tool processes several files.
     bool SilentMode = false;

@@ -7,6 +7,7 @@
 #include <QCloseEvent>
 #include <QFileInfo>
 #include <QLabel>
+#include <QListWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
@@ -18,7 +19,9 @@
 
 #include "commands/Commands.h"
 #include "gui/browser/BrowseForm.h"
+#include "gui/dialogs/ExcludeLabDlg.h"
 #include "gui/dialogs/TransformDlg.h"
+#include "gui/dialogs/WeightFuncGraphForm.h"
 #include "gui/shell/HelpSystem.h"
 #include "gui/shell/OptionsDlg.h"
 #include "gui/shell/StatusBar.h"
@@ -29,6 +32,7 @@
 #include "settings/SettingsFile.h"
 #include "study/Program.h"
 #include "study/Transformations.h"
+#include "quality/Weights.h"
 #include "textlib/Languages.h"
 #include "textlib/TextLibrary.h"
 
@@ -71,6 +75,7 @@ TMainForm::TMainForm(TMainFormOptions options, QWidget* parent)
     feedback.Run = [this](Program&) { mnuFastFeedbackClick(); };
     m_ownProcedures.push_back(std::move(feedback));
     m_quickResponse = std::make_unique<TQuickResponse>();
+    InstallRegressionDialogs();
     m_mdiArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     m_mdiArea->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setCentralWidget(m_mdiArea);
@@ -97,6 +102,28 @@ TMainForm::~TMainForm() {
     for (const auto& connection : m_childConnections) {
         disconnect(connection);
     }
+}
+
+void TMainForm::InstallRegressionDialogs() {
+    // The weight function's dialog: OK keeps the relation chosen in it.
+    m_program->ChooseWeightRelation = [this](Program& p, TWeights& weights) {
+        TWeightFuncGraphForm dialog(p, weights, m_printer.get(), this);
+        connect(&dialog, &TWeightFuncGraphForm::HelpRequested, this, &TMainForm::ShowHelp);
+        return TUserInterface::Current().Exec(dialog) == QDialog::Accepted;
+    };
+    // "Choose a laboratory": one of the laboratories not excluded by the user.
+    m_program->ChooseRegressionLab = [this](Program& p) {
+        TExcludeLabDlg dialog(this);
+        dialog.setWindowTitle(QStringLiteral("Choose a laboratory"));
+        dialog.LBLabList()->setSelectionMode(QAbstractItemView::SingleSelection);
+        connect(&dialog, &TExcludeLabDlg::HelpRequested, this, &TMainForm::ShowHelp);
+        dialog.SetLabs(ExcludableLabs(p));
+        if (TUserInterface::Current().Exec(dialog) != QDialog::Accepted) {
+            return MissingCount;
+        }
+        const std::vector<int> chosen = dialog.SelectedLabs();
+        return chosen.empty() ? MissingCount : chosen.front();
+    };
 }
 
 const TProcedure* TMainForm::DefaultProcedure(std::string_view name) const {

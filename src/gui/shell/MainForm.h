@@ -68,6 +68,9 @@ public:
     // commands that need its dialogs), then the shared list. Tests list
     // procedures of their own.
     const TProcedure* DefaultProcedure(std::string_view name) const;
+    // The dialogs of the weight function and of "Choose a laboratory" for
+    // the regression analyses.
+    void InstallRegressionDialogs();
     void SetProcedureLookup(std::function<const TProcedure*(std::string_view)> lookup);
 
     // Reads a study file; with `addToHistory` the path moves to the top of
