@@ -43,7 +43,10 @@ Commands:
                                Mandel's h and k (MandelH, MandelK), the
                                control of recovery rates (RecoveryControl)
                                and, in split-level studies, the differences
-                               within sample pairs (SplitControl) as JSON;
+                               within sample pairs (SplitControl), the
+                               histogram (Histogram: ClassWidth, Counts,
+                               GNormal, pNormal, GLognormal, pLognormal;
+                               null without spread) as JSON;
                                --exclude first excludes the laboratory with
                                that code, as "Exclude a laboratory" does
   run FILE [--procedure NAME]... [--exclude CODE]... [--out DIR] [--format LIST]

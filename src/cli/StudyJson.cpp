@@ -11,6 +11,7 @@
 #include "quality/ANOVA.h"
 #include "quality/Evaluation.h"
 #include "study/Program.h"
+#include "tools/Histogram.h"
 
 namespace veltrio {
 
@@ -52,6 +53,34 @@ void WriteMandel(JsonWriter& j, const TMandel& m, int lv, int labs) {
         j.String(m.MarkText(lab, lv));
     }
     j.EndArray();
+    j.EndObject();
+}
+
+// A level's histogram: the class width, the counts of the 17 classes and
+// the G tests with their upper-tail probabilities (null for a fit that was
+// dropped); null for a level without spread.
+void WriteHistogram(JsonWriter& j, const THistogramLevel& h) {
+    if (!h.HasSpread) {
+        j.Null();
+        return;
+    }
+    j.BeginObject();
+    j.Key("ClassWidth");
+    j.Number(h.ClassWidth);
+    j.Key("Counts");
+    j.BeginArray();
+    for (const auto& c : h.Classes) {
+        j.Number(c.Count);
+    }
+    j.EndArray();
+    j.Key("GNormal");
+    j.Number(h.GNormal);
+    j.Key("pNormal");
+    j.Number(h.PNormal);
+    j.Key("GLognormal");
+    j.Number(h.LognormalOK ? h.GLognormal : MissingValue);
+    j.Key("pLognormal");
+    j.Number(h.LognormalOK ? h.PLognormal : MissingValue);
     j.EndObject();
 }
 
@@ -233,6 +262,8 @@ std::string EvaluationToJson(Program& program) {
     TRecoveryControl recovery;
     recovery.ComputeRecovery(program);
     const TSplitControl& split = SplitControlOf(program);
+    THistogram histogram;
+    histogram.Calculate(program);
     const bool splitLevel = s.Design == dkSplitLevel;
     j.Key("loaded");
     j.Bool(true);
@@ -314,6 +345,8 @@ std::string EvaluationToJson(Program& program) {
                        {"DiffVariance", split.DiffVariance[i]}},
                       split.NoOfLabs[i]);
         }
+        j.Key("Histogram");
+        WriteHistogram(j, histogram.Levels[i]);
         j.EndObject();
     }
     j.EndArray();

@@ -14,6 +14,7 @@
 #include "labs/MandelH.h"
 #include "labs/MandelK.h"
 #include "tools/BoxPlots.h"
+#include "tools/Histogram.h"
 #include "study/DescriptiveReport.h"
 #include "study/PreliminaryStats.h"
 #include "study/Program.h"
@@ -62,6 +63,7 @@ std::vector<TProcedure> MakeProcedures() {
         {"", "Mandel's h-values", StudyLoaded, MandelHValues},
         {"", "Mandel's k-values", StudyLoaded, MandelKValues},
         {"", "Box plots", StudyLoaded, MakeBoxPlots},
+        {"", "Histograms", StudyLoaded, RunHistograms},
     };
 }
 
