@@ -44,6 +44,9 @@ Commands:
                                control of recovery rates (RecoveryControl)
                                and, in split-level studies, the differences
                                within sample pairs (SplitControl), the
+                               method evaluation (MethodEvaluation: Groups
+                               with Code, N, Mean, SD; TotalN, B, PB, L, PL,
+                               Z, PZ, H, PH; null where not computed), the
                                histogram (Histogram: ClassWidth, Counts,
                                GNormal, pNormal, GLognormal, pLognormal;
                                null without spread) as JSON;

@@ -12,6 +12,7 @@
 #include "quality/Evaluation.h"
 #include "study/Program.h"
 #include "tools/Histogram.h"
+#include "tools/MethodEvaluation.h"
 
 namespace veltrio {
 
@@ -81,6 +82,40 @@ void WriteHistogram(JsonWriter& j, const THistogramLevel& h) {
     j.Number(h.LognormalOK ? h.GLognormal : MissingValue);
     j.Key("pLognormal");
     j.Number(h.LognormalOK ? h.PLognormal : MissingValue);
+    j.EndObject();
+}
+
+// A level's method evaluation with the settings in force: the groups in the
+// document's order (the group without code has the code ""), the count and
+// the statistics (null where they were not or could not be computed).
+void WriteMethodEvaluation(JsonWriter& j, Program& program, int lv) {
+    TMethodEval e(program, lv);
+    e.Calculate(false);
+    j.BeginObject();
+    j.Key("Groups");
+    j.BeginArray();
+    for (int g = 0; g < e.MethodCodes.Count(); ++g) {
+        const Tnxs& t = e.Groups[static_cast<std::size_t>(g)];
+        j.BeginObject();
+        j.Key("Code");
+        j.String(e.MethodCodes[g]);
+        j.Key("N");
+        j.Integer(t.N);
+        j.Key("Mean");
+        j.Number(t.Mean);
+        j.Key("SD");
+        j.Number(t.SD);
+        j.EndObject();
+    }
+    j.EndArray();
+    j.Key("TotalN");
+    j.Integer(e.TotalN);
+    for (const auto& [name, value] :
+         {std::pair<const char*, double>{"B", e.B}, {"PB", e.PB}, {"L", e.L}, {"PL", e.PL},
+          {"Z", e.Z}, {"PZ", e.PZ}, {"H", e.H}, {"PH", e.PH}}) {
+        j.Key(name);
+        j.Number(value);
+    }
     j.EndObject();
 }
 
@@ -345,6 +380,8 @@ std::string EvaluationToJson(Program& program) {
                        {"DiffVariance", split.DiffVariance[i]}},
                       split.NoOfLabs[i]);
         }
+        j.Key("MethodEvaluation");
+        WriteMethodEvaluation(j, program, lv);
         j.Key("Histogram");
         WriteHistogram(j, histogram.Levels[i]);
         j.EndObject();

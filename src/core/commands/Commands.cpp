@@ -15,6 +15,7 @@
 #include "labs/MandelK.h"
 #include "tools/BoxPlots.h"
 #include "tools/Histogram.h"
+#include "tools/MethodEvaluation.h"
 #include "study/DescriptiveReport.h"
 #include "study/PreliminaryStats.h"
 #include "study/Program.h"
@@ -64,6 +65,7 @@ std::vector<TProcedure> MakeProcedures() {
         {"", "Mandel's k-values", StudyLoaded, MandelKValues},
         {"", "Box plots", StudyLoaded, MakeBoxPlots},
         {"", "Histograms", StudyLoaded, RunHistograms},
+        {"", "Method evaluation", StudyLoaded, MethodEvaluation},
     };
 }
 
