@@ -31,6 +31,11 @@ struct Options {
     bool Evaluate = false;
     std::vector<std::string> Exclude;
     std::filesystem::path OutDir = "veltrio-out";
+    // run: the method groups of the confidence ellipses (--method-group, at
+    // most five) and how they are marked (--ellipse-display: 0 markers, 1
+    // method numbers).
+    std::vector<std::vector<std::string>> MethodGroups;
+    int EllipseDisplay = 0;
 };
 
 std::filesystem::path ProgramDirectory(const char* argv0);

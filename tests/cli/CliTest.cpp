@@ -1009,3 +1009,45 @@ TEST(CliEvaluate, HistogramNullForADroppedLognormalFit) {
     EXPECT_EQ(h["pLognormal"].Type, JValue::Null);
     EXPECT_EQ(h["pNormal"].Type, JValue::Number);
 }
+
+// The method groups of the confidence ellipses from the command line: a
+// chart for the groups given, an unknown code refused with its message,
+// wrong usage refused before anything runs.
+TEST(Cli, ConfidenceEllipsesTakeTheirMethodGroups) {
+    const fs::path study = fs::path(VELTRIO_TEST_DATA) / "tools" / "CREOSOTE_M.PAR";
+    const fs::path err = TestDir() / "err.txt";
+    const fs::path out = TestDir() / "ellipses";
+    fs::remove_all(out);
+    const Result ok = RunCli("run " + study.string() +
+                                 " --procedure confidence-ellipses --method-group A,b"
+                                 " --method-group C --ellipse-display numbers --format svg --out " +
+                                 out.string(),
+                             err);
+    ASSERT_EQ(ok.Status, 0) << ReadText(err);
+    bool found = false;
+    for (const auto& f : fs::directory_iterator(out)) {
+        if (f.path().extension() == ".svg") {
+            const std::string svg = ReadText(f.path());
+            // Labelled with the study's spelling of the codes; C has no ellipse.
+            EXPECT_NE(svg.find("A &amp; B"), std::string::npos);
+            EXPECT_NE(svg.find("C (no ellipse)"), std::string::npos);
+            found = true;
+        }
+    }
+    EXPECT_TRUE(found);
+    const Result unknown = RunCli("run " + study.string() +
+                                      " --procedure confidence-ellipses --method-group X --out " +
+                                      out.string(),
+                                  err);
+    EXPECT_EQ(unknown.Status, 1);
+    EXPECT_NE(ReadText(err).find("no laboratory with the method code \"X\""), std::string::npos);
+    std::string six;
+    for (int i = 0; i < 6; ++i) {
+        six += " --method-group A";
+    }
+    for (const std::string& args : {std::string(" --method-group A,"), six,
+                                    std::string(" --ellipse-display dots")}) {
+        EXPECT_EQ(RunCli("run " + study.string() + args + " --out " + out.string(), err).Status, 2)
+            << args;
+    }
+}

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,25 @@ public:
         int HelpContext = 0;
     };
     std::vector<ShownDocument> Documents;
+    // The method grouping dialog: the codes it was offered; Cancel, or the
+    // groups to answer with (none: the default answer).
+    std::vector<std::string> OfferedCodes;
+    int DialogsShown = 0;
+    bool Cancel = false;
+    std::optional<TMethodGroupChoice> Choice;
+    bool ChooseMethodGroups(const std::vector<std::string>& codes,
+                            TMethodGroupChoice& choice) override {
+        ++DialogsShown;
+        OfferedCodes = codes;
+        if (Cancel) {
+            return false;
+        }
+        if (Choice) {
+            choice = *Choice;
+            return true;
+        }
+        return Host::ChooseMethodGroups(codes, choice);
+    }
     void ShowDocument(std::shared_ptr<TTavContents> document, const std::string& caption,
                       int help) override {
         Documents.push_back({std::move(document), caption, help});

@@ -14,6 +14,7 @@
 #include "labs/MandelH.h"
 #include "labs/MandelK.h"
 #include "tools/BoxPlots.h"
+#include "tools/ConfidenceEllipses.h"
 #include "tools/Histogram.h"
 #include "tools/MethodEvaluation.h"
 #include "study/DescriptiveReport.h"
@@ -32,6 +33,9 @@ bool SplitLevel(const Program& p) {
 }
 bool UniformLevel(const Program& p) {
     return StudyLoaded(p) && p.CurrentStudy->Design == dkUniformLevel;
+}
+bool TwoReplicates(const Program& p) {
+    return StudyLoaded(p) && p.CurrentStudy->NoOfReplicates == 2;
 }
 bool SplitLevelOrTwoReplicates(const Program& p) {
     return SplitLevel(p) || (StudyLoaded(p) && p.CurrentStudy->NoOfReplicates == 2);
@@ -66,6 +70,7 @@ std::vector<TProcedure> MakeProcedures() {
         {"", "Box plots", StudyLoaded, MakeBoxPlots},
         {"", "Histograms", StudyLoaded, RunHistograms},
         {"", "Method evaluation", StudyLoaded, MethodEvaluation},
+        {"", "Confidence ellipses", TwoReplicates, ConfidenceEllipses},
     };
 }
 

@@ -76,6 +76,10 @@ void NumberCell(TTavCell& cell, double value, int decimals) {
 
 } // namespace
 
+std::string CaseFolded(std::string_view code) {
+    return FoldAllLetters(code);
+}
+
 int TCaseStringList::IndexOf(std::string_view code) const {
     if (m_caseSensitive) {
         for (std::size_t i = 0; i < m_items.size(); ++i) {

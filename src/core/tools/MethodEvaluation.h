@@ -40,6 +40,9 @@ private:
     std::vector<std::string> m_items;
 };
 
+// The code with every letter raised to its capital (ASCII and Latin-1, UTF-8):
+// two codes that are equal up to case give the same text.
+std::string CaseFolded(std::string_view code);
 // Raises a-z and the Danish letters å, æ, ø to their capitals (UTF-8).
 std::string FoldCase(std::string_view code);
 // The order of method codes: letters without regard to case, runs of digits
