@@ -5,9 +5,9 @@
 #include <QApplication>
 #include <QButtonGroup>
 #include <QDialogButtonBox>
-#include <QPushButton>
 #include <QDir>
 #include <QListWidget>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QTableWidget>
 #include <cstdlib>

@@ -57,8 +57,8 @@ TEST(PrincipalAxesTest, EdgeCases) {
     // Equal variances: the axes on the diagonals.
     EXPECT_NEAR(PrincipalAxes({2, 0.5, 0.5, 2}).U1.y / PrincipalAxes({2, 0.5, 0.5, 2}).U1.x, 1,
                 1e-12);
-    EXPECT_NEAR(PrincipalAxes({2, -0.5, -0.5, 2}).U1.y / PrincipalAxes({2, -0.5, -0.5, 2}).U1.x,
-                -1, 1e-12);
+    EXPECT_NEAR(PrincipalAxes({2, -0.5, -0.5, 2}).U1.y / PrincipalAxes({2, -0.5, -0.5, 2}).U1.x, -1,
+                1e-12);
     // Unit vectors, at right angles.
     EXPECT_NEAR(p.U1.x * p.U1.x + p.U1.y * p.U1.y, 1, 1e-15);
     EXPECT_NEAR(p.U1.x * p.U2.x + p.U1.y * p.U2.y, 0, 1e-15);
@@ -146,8 +146,7 @@ TEST_F(ConfidenceEllipsesTest, MarksAndUnusableResults) {
 TEST_F(ConfidenceEllipsesTest, SmallValuesNegativeValuesAndSingularGroups) {
     LoadPairs({"A1 0.0500 0.0502 P", "A2 0.0520 0.0519 P", "A3 0.0480 0.0483 P",
                "A4 0.0510 0.0505 P", "A5 0.0490 0.0497 P", "B1 -100.21 -100.31 Q",
-               "B2 -100.25 -100.33 Q", "B3 -100.23 -100.36 Q", "C1 1 2 R", "C2 2 4 R",
-               "C3 3 6 R"});
+               "B2 -100.25 -100.33 Q", "B3 -100.23 -100.36 Q", "C1 1 2 R", "C2 2 4 R", "C3 3 6 R"});
     TKonfidensElipser e(program);
     tools.Choice = TMethodGroupChoice{{{{"P"}, {"Q"}, {"R"}, {}, {}}}, 0};
     ASSERT_TRUE(e.ChooseGroups());

@@ -46,8 +46,8 @@ protected:
 TEST(OneDigitWidthTest, RoundsToOneSignificantDigit) {
     const struct {
         double x, width;
-    } cases[] = {{0.92, 0.9}, {3.4, 3},     {9.6, 10},     {12, 10},    {0.4 * 0.23, 0.09},
-                 {0.4 * 23, 9}, {25, 20},   {35, 40},      {1, 1},      {10, 10},
+    } cases[] = {{0.92, 0.9},         {3.4, 3},       {9.6, 10},       {12, 10}, {0.4 * 0.23, 0.09},
+                 {0.4 * 23, 9},       {25, 20},       {35, 40},        {1, 1},   {10, 10},
                  {0.000047, 0.00005}, {7.5e-7, 8e-7}, {123456, 100000}};
     for (const auto& c : cases) {
         EXPECT_NEAR(OneDigitWidth(c.x), c.width, 1e-12 * c.width) << c.x;

@@ -7,8 +7,8 @@
 #include <map>
 
 #include "documents/Contents.h"
-#include "numerics/Distributions.h"
 #include "documents/NumberText.h"
+#include "numerics/Distributions.h"
 #include "tools/MethodEvaluation.h"
 
 using namespace veltrio;
@@ -47,12 +47,24 @@ TEST(CodesInOrderTest, OrderOfMethodCodes) {
         const char* b;
         bool inOrder;
     } cases[] = {
-        {"", "M2", true},     {"M2", "", false},     {"M2", "M10", true},   {"M10", "M2", false},
-        {"m3", "M10", true},  {"M2", "m3", true},    {"abc", "ABC", true},  {"ABC", "abc", true},
-        {"1A", "A", true},    {"A", "1A", false},    {"Z", "\xC3\xA5", true}, // Z before å
-        {"\xC3\xA5", "Z", false}, {"\xC3\xB8", "\xC3\x86", false},            // ø after Æ
-        {"\xC3\xA6", "\xC3\x98", true},                                       // æ before Ø
-        {"A01", "A1", true},  {"A1", "A01", true},   {"M", "M1", true},     {"M1", "M", false},
+        {"", "M2", true},
+        {"M2", "", false},
+        {"M2", "M10", true},
+        {"M10", "M2", false},
+        {"m3", "M10", true},
+        {"M2", "m3", true},
+        {"abc", "ABC", true},
+        {"ABC", "abc", true},
+        {"1A", "A", true},
+        {"A", "1A", false},
+        {"Z", "\xC3\xA5", true}, // Z before å
+        {"\xC3\xA5", "Z", false},
+        {"\xC3\xB8", "\xC3\x86", false}, // ø after Æ
+        {"\xC3\xA6", "\xC3\x98", true},  // æ before Ø
+        {"A01", "A1", true},
+        {"A1", "A01", true},
+        {"M", "M1", true},
+        {"M1", "M", false},
         {"X99999999999999999999", "X100000000000000000000", true},
     };
     for (const auto& c : cases) {
@@ -64,7 +76,8 @@ TEST(CaseStringListTest, LookupWithAndWithoutCase) {
     TCaseStringList folded(false), exact(true);
     for (auto* list : {&folded, &exact}) {
         list->Add("abc");
-        list->Add("\xC3\xA5" "x");
+        list->Add("\xC3\xA5"
+                  "x");
     }
     EXPECT_EQ(folded.IndexOf("ABC"), 0);
     EXPECT_EQ(folded.IndexOf("\xC3\x85X"), 1);
@@ -234,12 +247,14 @@ TEST_F(MethodEvaluationTest, ConfidenceLimitsAndSingleResults) {
     auto doc = MethodEvaluationReport(program);
     const auto lines = doc->AsStrings();
     const double s1 = std::sqrt(2.0);
-    const std::string p = "P\t2\t11.000\t1.414\t" + FormatFixed(11 - 4.3 * s1 / std::sqrt(2.0), 9, 3) +
-                          "\t" + FormatFixed(11 + 4.3 * s1 / std::sqrt(2.0), 9, 3) + "\t";
+    const std::string p = "P\t2\t11.000\t1.414\t" +
+                          FormatFixed(11 - 4.3 * s1 / std::sqrt(2.0), 9, 3) + "\t" +
+                          FormatFixed(11 + 4.3 * s1 / std::sqrt(2.0), 9, 3) + "\t";
     EXPECT_TRUE(Has(lines, p)) << p;
     const double s2 = 1.0;
-    const std::string q = "Q\t3\t21.000\t1.000\t" + FormatFixed(21 - 3.18 * s2 / std::sqrt(3.0), 9, 3) +
-                          "\t" + FormatFixed(21 + 3.18 * s2 / std::sqrt(3.0), 9, 3) + "\t";
+    const std::string q = "Q\t3\t21.000\t1.000\t" +
+                          FormatFixed(21 - 3.18 * s2 / std::sqrt(3.0), 9, 3) + "\t" +
+                          FormatFixed(21 + 3.18 * s2 / std::sqrt(3.0), 9, 3) + "\t";
     EXPECT_TRUE(Has(lines, q)) << q;
     EXPECT_TRUE(Has(lines, "R\t-\t-\t-\t-\t-\t"));
 }

@@ -206,8 +206,8 @@ std::vector<TPointXY> TKonfidensElipser::Outline(const TMethodGroup& g) const {
     std::vector<TPointXY> points;
     points.reserve(OutlinePoints);
     auto point = [&](double t, double f) {
-        points.push_back({g.MeanX + t * axes.U1.x + f * axes.U2.x,
-                          g.MeanY + t * axes.U1.y + f * axes.U2.y});
+        points.push_back(
+            {g.MeanX + t * axes.U1.x + f * axes.U2.x, g.MeanY + t * axes.U1.y + f * axes.U2.y});
     };
     auto minor = [&](double t) {
         const double radicand = Chi * l2 - l2 * t * t / l1;
@@ -284,8 +284,8 @@ std::shared_ptr<TGraphWindow> TKonfidensElipser::DrawEllipses(int lv) const {
         chart->AddCurve(outlines[g], "", clBlack, -1, TPenStyle::psSolid, 0.1, clBlack, NoMarker);
         const std::vector<TPointXY> at{outlines[g][MarkerPoint - 1]};
         if (DisplayType == 0) {
-            chart->AddLegendEntry(v, group.Text(), TPenStyle::psSolid, clBlack, -1, marker,
-                                  clBlack, 0.2);
+            chart->AddLegendEntry(v, group.Text(), TPenStyle::psSolid, clBlack, -1, marker, clBlack,
+                                  0.2);
             chart->AddCurve(at, "", clBlack, 0.01, TPenStyle::psClear, 0.2, clBlack, marker);
         } else {
             chart->AddLabelledCurve(at, "", clBlack, 0.01, TPenStyle::psClear, 0.2, clBlack,
@@ -303,9 +303,8 @@ void TKonfidensElipser::MakeEllipseCharts() {
             m_program.host().ShowMessage(m_program.LibText(9, 2) + " " + level.LevelName);
             continue;
         }
-        m_program.host().ShowChart(DrawEllipses(lv),
-                                   m_program.LibText(9, 1) + " " + level.LevelName,
-                                   EllipseHelpContext);
+        m_program.host().ShowChart(
+            DrawEllipses(lv), m_program.LibText(9, 1) + " " + level.LevelName, EllipseHelpContext);
     }
 }
 

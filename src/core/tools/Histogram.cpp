@@ -306,8 +306,8 @@ std::shared_ptr<TGraphWindow> THistogram::HistogramChart(Program& program, int l
                     ChartOutputFont(program.Settings, 16), 0.5);
 
     const int d = level.Decimals;
-    const std::size_t longest = std::max(FormatFixed(c[1].Lower, 10, d).size(),
-                                         FormatFixed(c[15].Upper, 10, d).size());
+    const std::size_t longest =
+        std::max(FormatFixed(c[1].Lower, 10, d).size(), FormatFixed(c[15].Upper, 10, d).size());
     const double interval = longest > 5 ? 2 * h.ClassWidth : h.ClassWidth;
     chart->SetXAxis(d, 0, c[1].Lower, c[15].Upper, interval);
     const TAxisScale y = AutoScale(h.MaxCount, 0);

@@ -70,14 +70,14 @@ TChoseMethodDlg::TChoseMethodDlg(QWidget* parent)
     m_methods->viewport()->setAcceptDrops(true);
     setAcceptDrops(true);
 
-    auto* hint =
-        new QLabel(QStringLiteral("Drag and drop methods to create groups for confidence ellipses."),
-                   this);
+    auto* hint = new QLabel(
+        QStringLiteral("Drag and drop methods to create groups for confidence ellipses."), this);
     hint->setWordWrap(true);
 
     auto* box = new QGroupBox(QStringLiteral("Select Display Type :"), this);
     box->setObjectName(QStringLiteral("Display"));
-    auto* markers = new QRadioButton(QStringLiteral("Display Confidence Ellipsis with Markers"), box);
+    auto* markers =
+        new QRadioButton(QStringLiteral("Display Confidence Ellipsis with Markers"), box);
     auto* numbers =
         new QRadioButton(QStringLiteral("Display Confidence Ellipsis with Method Numbers"), box);
     m_display->addButton(markers, 0);
