@@ -6,7 +6,9 @@
 #include <QButtonGroup>
 #include <QDialogButtonBox>
 #include <QDir>
+#include <QDropEvent>
 #include <QListWidget>
+#include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTableWidget>
@@ -93,6 +95,51 @@ TEST(ChoseMethodDlgTest, ControlsAndTheRulesOfTheGrid) {
     QObject::connect(&dlg, &TChoseMethodDlg::HelpRequested, [&](int c) { help.push_back(c); });
     dlg.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Help)->click();
     EXPECT_EQ(help, std::vector<int>{2200});
+}
+
+// The drops as the mouse makes them: a code from the list on a cell, a cell
+// on another cell, a cell on the list.
+TEST(ChoseMethodDlgTest, DropsOnTheGridAndTheList) {
+    TChoseMethodDlg dlg;
+    dlg.SetCodes({"A", "B"});
+    dlg.resize(600, 400);
+    dlg.show();
+    QApplication::processEvents();
+    auto drop = [&](QWidget* target, QPoint at, const QString& type, const QByteArray& data) {
+        QMimeData mime;
+        mime.setData(type, data);
+        // Qt hands a drop only to the widget that took the drag when it
+        // entered.
+        QDragEnterEvent enter(at, Qt::CopyAction | Qt::MoveAction, &mime, Qt::LeftButton,
+                              Qt::NoModifier);
+        QApplication::sendEvent(target, &enter);
+        QDropEvent event(QPointF(at), Qt::CopyAction | Qt::MoveAction, &mime, Qt::LeftButton,
+                         Qt::NoModifier);
+        QApplication::sendEvent(target, &event);
+    };
+    QTableWidget* grid = dlg.MthGrid();
+    auto cellCentre = [&](int row, int col) {
+        return grid->visualRect(grid->model()->index(row, col)).center();
+    };
+    const QString code = TChoseMethodDlg::CodeMimeType();
+    const QString cell = TChoseMethodDlg::CellMimeType();
+    // Not into the second cell of an empty row.
+    drop(grid->viewport(), cellCentre(0, 1), code, "A");
+    EXPECT_EQ(dlg.CellText(0, 1), QString());
+    drop(grid->viewport(), cellCentre(0, 0), code, "A");
+    drop(grid->viewport(), cellCentre(0, 1), code, "B");
+    EXPECT_EQ(dlg.CellText(0, 0), QStringLiteral("A"));
+    EXPECT_EQ(dlg.CellText(0, 1), QStringLiteral("B"));
+    // A cell onto the first cell of another row: moved, the gap closed.
+    drop(grid->viewport(), cellCentre(3, 0), cell, "0,0");
+    EXPECT_EQ(dlg.CellText(3, 0), QStringLiteral("A"));
+    EXPECT_EQ(dlg.CellText(0, 0), QStringLiteral("B"));
+    EXPECT_EQ(dlg.CellText(0, 1), QString());
+    // A cell onto the list: removed.
+    drop(dlg.Methods()->viewport(), QPoint(5, 5), cell, "3,0");
+    EXPECT_EQ(dlg.CellText(3, 0), QString());
+    EXPECT_EQ(dlg.Choice().Groups[0], std::vector<std::string>{"B"});
+    EXPECT_TRUE(dlg.Choice().Groups[3].empty());
 }
 
 TEST_F(ToolsMenusTest, HistogramsAndMethodEvaluationShowTheirWindows) {

@@ -42,6 +42,13 @@ bool ParseCell(const QByteArray& data, int& row, int& col) {
 
 } // namespace
 
+QString TChoseMethodDlg::CodeMimeType() {
+    return CodeMime;
+}
+QString TChoseMethodDlg::CellMimeType() {
+    return CellMime;
+}
+
 TChoseMethodDlg::TChoseMethodDlg(QWidget* parent)
     : QDialog(parent), m_methods(new QListWidget(this)), m_grid(new QTableWidget(this)),
       m_display(new QButtonGroup(this)) {

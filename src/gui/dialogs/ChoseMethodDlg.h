@@ -46,6 +46,11 @@ public:
     void AddToCurrentRow(const QString& code);
     QString CellText(int row, int col) const;
 
+    // The drag data: a code from the list ("code"), a cell of the grid
+    // ("row,col").
+    static QString CodeMimeType();
+    static QString CellMimeType();
+
     QListWidget* Methods() const { return m_methods; }
     QTableWidget* MthGrid() const { return m_grid; }
     QButtonGroup* Display() const { return m_display; }
