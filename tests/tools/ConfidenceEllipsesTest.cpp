@@ -196,6 +196,19 @@ TEST_F(ConfidenceEllipsesTest, GroupsAndDisplayTypes) {
     EXPECT_EQ(LegendTexts(chart), (std::vector<std::string>{"C (no ellipse)"}));
 }
 
+// Two groups of the same method: one ellipse over the other, and their
+// labels stepping aside from each other.
+TEST_F(ConfidenceEllipsesTest, LabelsOfEqualEllipsesDoNotOverlap) {
+    LoadTool("CREOSOTE_M.PAR");
+    tools.Choice = TMethodGroupChoice{{{{"A"}, {"a"}, {}, {}, {}}}, 1};
+    ConfidenceEllipses(program);
+    ASSERT_EQ(tools.Charts.size(), 1u);
+    TGraphWindow& chart = *tools.Charts[0].Chart;
+    EXPECT_EQ(TextsReading(chart, "A").size() + TextsReading(chart, "a").size(), 2u);
+    const auto overlaps = OverlappingTexts(chart);
+    EXPECT_TRUE(overlaps.empty()) << overlaps.front();
+}
+
 TEST_F(ConfidenceEllipsesTest, CancelShowsNothing) {
     LoadTool("CREOSOTE_M.PAR");
     tools.Cancel = true;

@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "charts/ChartStyle.h"
+#include "charts/GraphObjects.h"
 #include "charts/GraphWindow.h"
 #include "study/Program.h"
 #include "tools/MethodEvaluation.h"
@@ -288,8 +289,16 @@ std::shared_ptr<TGraphWindow> TKonfidensElipser::DrawEllipses(int lv) const {
                                   0.2);
             chart->AddCurve(at, "", clBlack, 0.01, TPenStyle::psClear, 0.2, clBlack, marker);
         } else {
+            const std::size_t from = chart->Objects().size();
             chart->AddLabelledCurve(at, "", clBlack, 0.01, TPenStyle::psClear, 0.2, clBlack,
                                     NoMarker, {group.Text()}, legendFont, 0);
+            // Ellipses of similar groups put their labels close together:
+            // a label may step aside from another.
+            for (std::size_t i = from; i < chart->Objects().size(); ++i) {
+                if (auto* text = dynamic_cast<TText*>(chart->Objects()[i].get())) {
+                    text->Movable = true;
+                }
+            }
         }
     }
     return chart;
