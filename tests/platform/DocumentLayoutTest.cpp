@@ -169,7 +169,8 @@ TEST_F(DocumentLayout, NoTextLeavesItsCellInTheToolDocuments) {
     const auto examples = std::filesystem::path(VELTRIO_SOURCE_DIR) / "examples";
     for (const auto& file :
          {tools / "METHODS.PAR", tools / "CCQMK30.PAR", tools / "ISO16269.PAR", tools / "TINY.PAR",
-          examples / "LEAD.PAR", examples / "GLUCOSE.PAR"}) {
+          examples / "LEAD.PAR", examples / "GLUCOSE.PAR", examples / "NITRATE.PAR",
+          examples / "PESTICIDE.PAR"}) {
         const std::string name = file.filename().string();
         ASSERT_EQ(ReadStudyFile(program, file), 0) << name;
         std::vector<std::pair<std::string, std::unique_ptr<TTavContents>>> docs;
