@@ -259,6 +259,26 @@ TEST_F(MethodEvaluationTest, ConfidenceLimitsAndSingleResults) {
     EXPECT_TRUE(Has(lines, "R\t-\t-\t-\t-\t-\t"));
 }
 
+// Every group with one result: no variance test can be formed (shown "-",
+// no verdict), the means are compared by their ranks.
+TEST_F(MethodEvaluationTest, GroupsOfOneResult) {
+    LoadRows({"A1 1 -99 P", "A2 2 -99 Q", "A3 4 -99 R"});
+    TMethodEval e(program, 1);
+    e.Calculate();
+    EXPECT_EQ(e.B, MissingValue);
+    EXPECT_EQ(e.PB, MissingValue);
+    EXPECT_EQ(e.L, MissingValue);
+    EXPECT_FALSE(e.HomogeneousL);
+    // Ranks 1, 2, 3: H = 12/12·(1 + 4 + 9) − 12 = 2.
+    EXPECT_NEAR(e.H, 2.0, 1e-12);
+    const auto lines = Lines();
+    EXPECT_TRUE(Has(lines, "   Bartlett's test: B=-, p(B)=-"));
+    EXPECT_TRUE(Has(lines, "   Log-variance test: L=-, p(L)=-"));
+    EXPECT_FALSE(Has(lines, "   The variances are not homogeneous (p <= 0.05)."));
+    EXPECT_TRUE(Has(lines, "   Kruskal-Wallis test: H =2.000, p(H) =" +
+                               FormatFixed(1 - ChiSquareProbability(2, 2.0), 15, 3)));
+}
+
 TEST_F(MethodEvaluationTest, GoldenMethodGroups) {
     LoadTool("METHODS.PAR");
     MethodEvaluation(program);
