@@ -58,6 +58,16 @@ Commands:
                                an index.html; without --procedure every
                                procedure that the study allows runs; --exclude
                                first excludes the laboratory with that code
+  fast-feedback FILE.PAR... [--residuals resistant|gaussian] [--labs FROM-TO]
+                [--tab FILE | --no-tab] --out DIR
+                               the fast feedback forms of a round of study
+                               files (same laboratories, levels, replicates
+                               and test id), in the order given, as one
+                               document fast-feedback.html, .rtf, .pdf and
+                               .txt in DIR, and as the table file (default
+                               DIR/fast-feedback.tab); --labs FROM-TO gives
+                               forms to laboratories FROM to TO of the first
+                               file only (default: all)
   list                         the procedure names and their menu captions
 
 Confidence ellipses (run):
@@ -178,6 +188,39 @@ bool ParseArgs(int argc, char** argv, Options& o, std::string& error) {
                 return false;
             }
             o.OutDir = v;
+            o.OutDirGiven = true;
+        } else if (a == "--residuals") {
+            if (!value("--residuals", v)) {
+                return false;
+            }
+            if (v != "resistant" && v != "gaussian") {
+                error = "--residuals takes resistant or gaussian, not \"" + v + "\"";
+                return false;
+            }
+            o.Residuals = v;
+        } else if (a == "--labs") {
+            if (!value("--labs", v)) {
+                return false;
+            }
+            const auto dash = v.find('-');
+            char* end = nullptr;
+            const long from = dash == std::string::npos ? -1 : std::strtol(v.c_str(), &end, 10);
+            const bool fromOk = dash != std::string::npos && end == v.c_str() + dash;
+            const long to = fromOk ? std::strtol(v.c_str() + dash + 1, &end, 10) : -1;
+            if (!fromOk || dash + 1 >= v.size() || *end != '\0' || from < 1 || to < 0 ||
+                from > 45 || to > 45) {
+                error = "--labs takes FROM-TO, laboratory numbers 1 to 45 (\"2-5\")";
+                return false;
+            }
+            o.FirstLab = static_cast<int>(from);
+            o.LastLab = static_cast<int>(to);
+        } else if (a == "--tab") {
+            if (!value("--tab", v)) {
+                return false;
+            }
+            o.TabFile = v;
+        } else if (a == "--no-tab") {
+            o.NoTab = true;
         } else if (a == "--procedure") {
             if (!value("--procedure", v)) {
                 return false;

@@ -31,6 +31,14 @@ struct Options {
     bool Evaluate = false;
     std::vector<std::string> Exclude;
     std::filesystem::path OutDir = "veltrio-out";
+    bool OutDirGiven = false;
+    // fast-feedback: the kind of residual, the range of laboratories (0: all),
+    // the table file (empty: DIR/fast-feedback.tab) or none.
+    std::string Residuals = "resistant";
+    int FirstLab = 0;
+    int LastLab = 0;
+    std::filesystem::path TabFile;
+    bool NoTab = false;
     // run: the method groups of the confidence ellipses (--method-group, at
     // most five) and how they are marked (--ellipse-display: 0 markers, 1
     // method numbers).

@@ -30,11 +30,11 @@ int main(int argc, char** argv) {
         }
         return ExitOk;
     }
-    if (o.Command != "stats" && o.Command != "run") {
+    if (o.Command != "stats" && o.Command != "run" && o.Command != "fast-feedback") {
         std::cerr << "veltrio-cli: unknown command " << o.Command << "\n" << kUsage;
         return ExitUsage;
     }
-    if (o.Command == "run") {
+    if (o.Command == "run" || o.Command == "fast-feedback") {
         const std::string runner = (ProgramDirectory(argv[0]) / "veltrio-cli-run").string();
         argv[0] = const_cast<char*>(runner.c_str());
         execv(runner.c_str(), argv);

@@ -16,20 +16,39 @@
 #include "CliCommon.h"
 #include "CliHost.h"
 #include "DocumentFiles.h"
-#include "charts/ChartItem.h"
-#include "platform/ChartExport.h"
-#include "platform/RasterPicture.h"
 #include "StudyJson.h"
 #include "base/AtomicFile.h"
 #include "base/Error.h"
-#include "documents/HtmlExport.h"
+#include "charts/ChartItem.h"
 #include "commands/Commands.h"
+#include "documents/HtmlExport.h"
+#include "platform/ChartExport.h"
+#include "platform/RasterPicture.h"
 #include "study/Program.h"
+#include "study/StudyTypes.h"
+#include "tools/QuickResponse.h"
 
 namespace fs = std::filesystem;
 using namespace veltrio;
 
 namespace {
+
+void PrepareQtEnvironment() {
+    // Fonts and PDF output need a GUI application object, never a display.
+    if (!std::getenv("QT_QPA_PLATFORM")) {
+        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    }
+    // Without a desktop session there is no runtime folder; Qt makes one
+    // but warns on every run.
+    if (!std::getenv("XDG_RUNTIME_DIR")) {
+        const fs::path runtime =
+            fs::temp_directory_path() / ("veltrio-runtime-" + std::to_string(getuid()));
+        std::error_code ignored;
+        fs::create_directories(runtime, ignored);
+        fs::permissions(runtime, fs::perms::owner_all, fs::perm_options::replace, ignored);
+        setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
+    }
+}
 
 int RunProcedures(char** argv, const Options& o, Program& program, CliHost& host) {
     if (o.Args.size() != 1) {
@@ -62,20 +81,7 @@ int RunProcedures(char** argv, const Options& o, Program& program, CliHost& host
                   << '\n';
         return ExitRefused;
     }
-    // Fonts and PDF output need a GUI application object, never a display.
-    if (!std::getenv("QT_QPA_PLATFORM")) {
-        setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    }
-    // Without a desktop session there is no runtime folder; Qt makes one
-    // but warns on every run.
-    if (!std::getenv("XDG_RUNTIME_DIR")) {
-        const fs::path runtime =
-            fs::temp_directory_path() / ("veltrio-runtime-" + std::to_string(getuid()));
-        std::error_code ignored;
-        fs::create_directories(runtime, ignored);
-        fs::permissions(runtime, fs::perms::owner_all, fs::perm_options::replace, ignored);
-        setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
-    }
+    PrepareQtEnvironment();
     int qtArgc = 1;
     QGuiApplication app(qtArgc, argv);
     // Charts inside documents become pictures in HTML and RTF.
@@ -124,8 +130,9 @@ int RunProcedures(char** argv, const Options& o, Program& program, CliHost& host
     constexpr int ChartPixelsPerInch = 150;
     for (auto& shown : host.Documents) {
         std::vector<const char*> exts;
-        for (const char* ext : shown.Chart ? std::vector<const char*>{"svg", "png"}
-                                           : std::vector<const char*>{"html", "rtf", "pdf", "txt"}) {
+        for (const char* ext : shown.Chart
+                                   ? std::vector<const char*>{"svg", "png"}
+                                   : std::vector<const char*>{"html", "rtf", "pdf", "txt"}) {
             if (o.Formats.count(ext)) {
                 exts.push_back(ext);
             }
@@ -133,7 +140,7 @@ int RunProcedures(char** argv, const Options& o, Program& program, CliHost& host
         if (exts.empty()) {
             continue;
         }
-        char prefix[8];
+        char prefix[16];
         std::snprintf(prefix, sizeof prefix, "%02d", ++n);
         std::string base = std::string(prefix) + "-" + shown.Name;
         if (shownBy[shown.Name] > 1) {
@@ -142,11 +149,11 @@ int RunProcedures(char** argv, const Options& o, Program& program, CliHost& host
         bool ok = true;
         if (shown.Chart) {
             for (const char* ext : exts) {
-                ok = ok && (std::string(ext) == "svg"
-                                ? platform::SaveChartAsSvg(*shown.Chart,
-                                                           o.OutDir / (base + ".svg"), &why)
-                                : platform::SaveChartAsPng(*shown.Chart, o.OutDir / (base + ".png"),
-                                                           ChartPixelsPerInch, &why));
+                ok = ok &&
+                     (std::string(ext) == "svg"
+                          ? platform::SaveChartAsSvg(*shown.Chart, o.OutDir / (base + ".svg"), &why)
+                          : platform::SaveChartAsPng(*shown.Chart, o.OutDir / (base + ".png"),
+                                                     ChartPixelsPerInch, &why));
             }
         } else {
             ok = WriteDocumentFiles(*shown.Document, o.OutDir, base, formats, why);
@@ -186,8 +193,8 @@ int RunProcedures(char** argv, const Options& o, Program& program, CliHost& host
         "<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"><title>" +
         HtmlText(program.CurrentStudy->TestId) + "</title></head><body>\n<h1>" +
         HtmlText(program.CurrentStudy->TestId) + "</h1>\n<p>" +
-        HtmlText(program.CurrentStudy->Substance + ", " + program.CurrentStudy->Unit) +
-        "</p>\n" + excluded + "<ul>\n" + list +
+        HtmlText(program.CurrentStudy->Substance + ", " + program.CurrentStudy->Unit) + "</p>\n" +
+        excluded + "<ul>\n" + list +
         "<li><a href=\"study.json\">study.json</a>: the study and its figures</li>\n</ul>\n"
         "</body></html>\n";
     if (!WriteFileAtomically(o.OutDir / "study.json", StudyToJson(program), &why) ||
@@ -199,14 +206,72 @@ int RunProcedures(char** argv, const Options& o, Program& program, CliHost& host
     return status;
 }
 
+// The fast feedback forms of a round of files as one document in every
+// document format, and the table file.
+int FastFeedback(char** argv, const Options& o, Program& program, CliHost& host) {
+    if (o.Args.empty()) {
+        std::cerr << "veltrio-cli: fast-feedback takes one or more study files\n" << kUsage;
+        return ExitUsage;
+    }
+    if (!o.OutDirGiven) {
+        std::cerr << "veltrio-cli: fast-feedback needs --out DIR\n" << kUsage;
+        return ExitUsage;
+    }
+    if (o.NoTab && !o.TabFile.empty()) {
+        std::cerr << "veltrio-cli: --tab and --no-tab exclude each other\n" << kUsage;
+        return ExitUsage;
+    }
+    TQuickResponse qr;
+    qr.ClearFiles();
+    for (const auto& file : o.Args) {
+        if (!qr.AddFile(file)) {
+            std::cerr << "veltrio-cli: cannot find the study file " << file << '\n';
+            return ExitRefused;
+        }
+    }
+    qr.ResistantResiduals = o.Residuals != "gaussian";
+    // The forms go to the laboratories of the first file; the range is cut
+    // to them.
+    qr.FirstLab = o.FirstLab > 0 ? o.FirstLab : 1;
+    qr.LastLab = o.FirstLab > 0 ? o.LastLab : MaxLabs;
+    std::error_code ec;
+    fs::create_directories(o.OutDir, ec);
+    if (ec) {
+        std::cerr << "veltrio-cli: cannot create " << o.OutDir.string() << ": " << ec.message()
+                  << '\n';
+        return ExitRefused;
+    }
+    const fs::path tab =
+        o.NoTab ? fs::path() : (o.TabFile.empty() ? o.OutDir / "fast-feedback.tab" : o.TabFile);
+    qr.SaveAsFile = !tab.empty();
+    PrepareQtEnvironment();
+    int qtArgc = 1;
+    QGuiApplication app(qtArgc, argv);
+    host.CurrentProcedure = "fast-feedback";
+    const bool saved = qr.Generate(program, tab);
+    if (host.Documents.empty()) {
+        return ExitRefused;
+    }
+    TDocumentFormats formats;
+    std::string why;
+    if (!WriteDocumentFiles(*host.Documents.back().Document, o.OutDir, "fast-feedback", formats,
+                            why)) {
+        std::cerr << "veltrio-cli: " << why << '\n';
+        return ExitRefused;
+    }
+    std::cout << "Wrote " << (o.OutDir / "fast-feedback.html").string() << '\n';
+    return saved ? ExitOk : ExitRefused;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     Options o;
     std::string error;
-    if (!ParseArgs(argc, argv, o, error) || o.Command != "run") {
+    if (!ParseArgs(argc, argv, o, error) || (o.Command != "run" && o.Command != "fast-feedback")) {
         std::cerr << "veltrio-cli: " << (error.empty() ? "this program only runs \"run\"" : error)
-                  << "\n" << kUsage;
+                  << "\n"
+                  << kUsage;
         return ExitUsage;
     }
     CliHost host(std::cerr);
@@ -217,7 +282,8 @@ int main(int argc, char** argv) {
         if (const int status = SetUpProgram(o, program, argv[0]); status != ExitOk) {
             return status;
         }
-        return RunProcedures(argv, o, program, host);
+        return o.Command == "run" ? RunProcedures(argv, o, program, host)
+                                  : FastFeedback(argv, o, program, host);
     } catch (const EVeltrioError& e) {
         std::cerr << "veltrio-cli: " << e.what() << '\n';
         return ExitRefused;

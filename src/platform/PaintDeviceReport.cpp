@@ -17,12 +17,37 @@ constexpr int GraphicPixelsPerInch = 96;
 PaintDeviceReport::PaintDeviceReport(QPagedPaintDevice& device)
     : m_device(device), m_dpi(device.logicalDpiX() > 0 ? device.logicalDpiX() : 600) {}
 
+PaintDeviceReport::TMeasuredFont& PaintDeviceReport::Measured(const TFont& font) {
+    for (const auto& m : m_fonts) {
+        if (m->Font == font) {
+            return *m;
+        }
+    }
+    const QFont qt = ToQFont(font, m_dpi);
+    const QFontMetricsF metrics(qt);
+    m_fonts.push_back(std::unique_ptr<TMeasuredFont>(
+        new TMeasuredFont{font, qt, metrics, metrics.height() / m_dpi * 2.54, {}}));
+    return *m_fonts.back();
+}
+
 double PaintDeviceReport::FontLineHeight(const TFont& font) {
-    return QFontMetricsF(ToQFont(font, m_dpi)).height() / m_dpi * 2.54;
+    return Measured(font).LineHeightCm;
 }
 
 double PaintDeviceReport::FontTextWidth(const TFont& font, std::string_view text) {
-    return QFontMetricsF(ToQFont(font, m_dpi)).horizontalAdvance(ToQString(text)) / m_dpi * 2.54;
+    TMeasuredFont& m = Measured(font);
+    // Bounded: a document of many distinct numbers starts the list afresh.
+    constexpr std::size_t MaxRemembered = 200000;
+    auto found = m.WidthsCm.find(std::string(text));
+    if (found != m.WidthsCm.end()) {
+        return found->second;
+    }
+    if (m.WidthsCm.size() >= MaxRemembered) {
+        m.WidthsCm.clear();
+    }
+    const double width = m.Metrics.horizontalAdvance(ToQString(text)) / m_dpi * 2.54;
+    m.WidthsCm.emplace(std::string(text), width);
+    return width;
 }
 
 void PaintDeviceReport::DeviceBeginDocument(const std::string&) { m_pageOpen = false; }
@@ -33,6 +58,7 @@ void PaintDeviceReport::DeviceBeginPage(double widthCm, double heightCm) {
     if (!m_painter.isActive()) {
         m_device.setPageLayout(layout);
         m_painter.begin(&m_device);
+        m_painterFont = nullptr;
     } else {
         m_device.setPageLayout(layout);
         m_device.newPage();
@@ -50,7 +76,11 @@ void PaintDeviceReport::DeviceEndDocument() {
 
 void PaintDeviceReport::DeviceText(double x, double baseline, const TFont& font,
                                    std::string_view text) {
-    m_painter.setFont(ToQFont(font, m_dpi));
+    const TMeasuredFont& m = Measured(font);
+    if (m_painterFont != &m || !m_painter.isActive()) {
+        m_painter.setFont(m.QtFont);
+        m_painterFont = &m;
+    }
     m_painter.setPen(ToQColor(font.Color));
     m_painter.drawText(QPointF(Px(x), Px(baseline)), ToQString(text));
 }
@@ -81,6 +111,8 @@ void PaintDeviceReport::DeviceStretchPicture(double x1, double y1, double x2, do
 void PaintDeviceReport::DeviceGraphic(double x, double y, double widthCm, double heightCm,
                                       const std::function<void(Canvas&)>& paint) {
     m_painter.save();
+    // The graphic sets fonts of its own.
+    m_painterFont = nullptr;
     m_painter.translate(Px(x), Px(y));
     m_painter.setClipRect(QRectF(0, 0, Px(widthCm), Px(heightCm)));
     // Graphics lay themselves out for a screen canvas (charts scale their

@@ -1,7 +1,13 @@
 #pragma once
 
+#include <QFont>
+#include <QFontMetricsF>
 #include <QPagedPaintDevice>
 #include <QPainter>
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <vector>
 
 #include "documents/Report.h"
 
@@ -31,11 +37,25 @@ protected:
                        const std::function<void(Canvas&)>& paint) override;
 
 private:
+    // A font as the device draws it, with its measures: documents use a
+    // handful of fonts and repeat their texts (codes, signs, numbers) from
+    // row to row, and shaping a text is the dearest part of printing.
+    struct TMeasuredFont {
+        TFont Font;
+        QFont QtFont;
+        QFontMetricsF Metrics;
+        double LineHeightCm;
+        std::unordered_map<std::string, double> WidthsCm;
+    };
+    TMeasuredFont& Measured(const TFont& font);
+
     double Px(double cm) const { return cm / 2.54 * m_dpi; }
     QPagedPaintDevice& m_device;
     QPainter m_painter;
     int m_dpi;
     bool m_pageOpen = false;
+    std::vector<std::unique_ptr<TMeasuredFont>> m_fonts;
+    const TMeasuredFont* m_painterFont = nullptr;
 };
 
 } // namespace veltrio::platform

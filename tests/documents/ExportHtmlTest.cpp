@@ -138,13 +138,17 @@ TEST(HtmlFontSet, FontChangesWriteStyleTagsAndFontElements) {
     }
 }
 
-TEST(HtmlFontSet, OtherFormatItemsWriteNothing) {
+TEST(HtmlFontSet, OtherFormatItemsWriteNothingButAPageBreak) {
     HtmlExport out;
-    for (TFormatKind kind : {TFormatKind::BlockBegin, TFormatKind::BlockEnd, TFormatKind::PageBreak,
+    for (TFormatKind kind : {TFormatKind::BlockBegin, TFormatKind::BlockEnd,
                              TFormatKind::MarginLeft}) {
         TTavFormat(kind, 1.0).WriteHTML(out);
     }
     EXPECT_EQ(out.Text(), "");
+    EXPECT_FALSE(out.CurrentFont);
+    // A page break holds when the page is printed from a browser.
+    TTavFormat(TFormatKind::PageBreak).WriteHTML(out);
+    EXPECT_EQ(out.Text(), "<DIV STYLE=\"page-break-after: always\"></DIV>\n");
     EXPECT_FALSE(out.CurrentFont);
 }
 

@@ -144,6 +144,10 @@ TEST(RtfItems, TextFontChangeAndOtherFormatItems) {
     EXPECT_EQ(out.Lines(), (std::vector<std::string>{
                                "Substance \\{Na\\\\Cl\\} \\u230? \\par",
                                "\\f2 \\b \\i0 \\ul0 \\strike0 \\fs24 \\cf1",
+                               // Of the layout items only a page break is
+                               // written: forms meant for one reader each
+                               // start on their own page.
+                               "\\page",
                            }));
     EXPECT_EQ(out.BaseFontIndex(), 2);
     EXPECT_EQ(out.BaseFont().Size, 12);

@@ -8,6 +8,9 @@
 #include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QFileInfo>
+#include <QListWidget>
+#include <QPushButton>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -27,6 +30,8 @@
 #include "gui/shell/HelpWindow.h"
 #include "gui/shell/MainForm.h"
 #include "gui/shell/OptionsDlg.h"
+#include "gui/dialogs/FFselectDlg.h"
+#include "gui/dialogs/FfResidualDlg.h"
 #include "gui/widgets/ScreenPlacement.h"
 #include "gui/widgets/UserInterface.h"
 #include "study/Program.h"
@@ -165,6 +170,24 @@ int main(int argc, char** argv) {
         editor.show();
         Save(editor, out, "editor.png");
         std::printf("editor: %d x %d\n", editor.width(), editor.height());
+    }
+    {
+        // The fast feedback dialogs, on the folder of the study.
+        TFFselectDlg files(&form);
+        files.SetDirectory(QFileInfo(QString::fromLocal8Bit(argv[1])).absolutePath());
+        if (files.UnselectedList()->count() > 1) {
+            files.UnselectedList()->item(1)->setSelected(true);
+            files.AddButton()->click();
+        }
+        files.show();
+        for (int i = 0; i < 20; ++i) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+        }
+        Save(files, out, "feedback-files.png");
+        TFfResidualDlg options(&form);
+        options.SetLastLab(12);
+        options.show();
+        Save(options, out, "feedback-options.png");
     }
     form.OptionsDialog().LoadControls();
     form.OptionsDialog().show();

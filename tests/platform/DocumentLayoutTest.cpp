@@ -32,6 +32,7 @@
 #include "quality/FoundVsNominal.h"
 #include "study/DescriptiveReport.h"
 #include "study/PreliminaryStats.h"
+#include "tools/QuickResponse.h"
 
 using namespace veltrio;
 using namespace veltrio::testing;
@@ -90,8 +91,8 @@ protected:
                     if (need + 4 > cell.Width) {
                         found.push_back(what + " " + part + " row " + std::to_string(r) +
                                         ", column " + std::to_string(c) + ": \"" + text + "\" (" +
-                                        std::to_string(need) + " > " +
-                                        std::to_string(cell.Width) + ")");
+                                        std::to_string(need) + " > " + std::to_string(cell.Width) +
+                                        ")");
                     }
                 }
             }
@@ -187,6 +188,37 @@ TEST_F(DocumentLayout, NoTextLeavesItsCellInTheToolDocuments) {
         for (auto& [what, doc] : docs) {
             ASSERT_NE(doc, nullptr) << name << " " << what;
             const auto overflows = Overflows(*doc, name + " " + what);
+            EXPECT_TRUE(overflows.empty()) << [&] {
+                std::string all;
+                for (const auto& o : overflows) {
+                    all += o + "\n";
+                }
+                return all;
+            }();
+        }
+    }
+}
+
+// The fast feedback forms of a round, resistant and Gaussian, uniform and
+// split level (long substances, the residual titles over four columns).
+TEST_F(DocumentLayout, FastFeedbackFormsKeepTheirTextInTheirCells) {
+    const auto dir = std::filesystem::path(VELTRIO_TEST_DATA) / "tools";
+    const std::vector<std::vector<std::string>> rounds = {
+        {"ROUND_1.PAR", "ROUND_2.PAR", "ROUND_3.PAR"}, {"SPLIT_1_LN.PAR", "SPLIT_2.PAR"}};
+    for (const auto& round : rounds) {
+        for (const bool resistant : {true, false}) {
+            TQuickResponse qr;
+            qr.ClearFiles();
+            for (const auto& f : round) {
+                ASSERT_TRUE(qr.AddFile(dir / f));
+            }
+            qr.LastLab = 7;
+            qr.ResistantResiduals = resistant;
+            ASSERT_TRUE(qr.CheckFiles(program));
+            qr.ComputeFileStats(program);
+            auto doc = qr.MakeForms(program);
+            const std::string what = round[0] + (resistant ? " resistant" : " gaussian");
+            const auto overflows = Overflows(*doc, what);
             EXPECT_TRUE(overflows.empty()) << [&] {
                 std::string all;
                 for (const auto& o : overflows) {

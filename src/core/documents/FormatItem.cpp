@@ -125,6 +125,11 @@ double TTavFormat::BlockHeight(Report& report, TTavContents& document) {
 }
 
 void TTavFormat::WriteHTML(HtmlExport& out) {
+    // A page break also holds when the page is printed from a browser.
+    if (Kind == TFormatKind::PageBreak) {
+        out.WriteLine("<DIV STYLE=\"page-break-after: always\"></DIV>");
+        return;
+    }
     if (Kind != TFormatKind::FontSet || !Font) {
         return;
     }
@@ -167,6 +172,10 @@ void TTavFormat::WriteHTML(HtmlExport& out) {
 void TTavFormat::WriteRTF(RtfExport& out) {
     if (Kind == TFormatKind::FontSet && Font) {
         out.AddLine(out.FontCode(*Font, true));
+    } else if (Kind == TFormatKind::PageBreak) {
+        // Forms meant for one reader each (one laboratory a page) must not
+        // run into each other in a word processor either.
+        out.AddLine("\\page");
     }
 }
 

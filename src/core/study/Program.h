@@ -72,6 +72,13 @@ public:
     // Registers an object whose figures follow the study. The program does
     // not own it: an object that is gone is simply forgotten.
     void Register(const std::shared_ptr<TDerivedState>& state);
+    // The registered objects, taken away and given back while a tool reads
+    // other studies with the user's study put aside: they keep the figures
+    // of the user's study.
+    std::vector<std::weak_ptr<TDerivedState>> TakeRegistrations() { return std::move(m_derived); }
+    void GiveBackRegistrations(std::vector<std::weak_ptr<TDerivedState>> registrations) {
+        m_derived = std::move(registrations);
+    }
 
     TSettings Settings;
     TTextLibrary TextLib;

@@ -1,5 +1,7 @@
 #include "gui/shell/MainForm.h"
 
+#include "tools/QuickResponse.h"
+
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
@@ -63,6 +65,12 @@ TMainForm::TMainForm(TMainFormOptions options, QWidget* parent)
     exclude.Enabled = [](const Program& p) { return p.StudyLoaded && p.CurrentStudy; };
     exclude.Run = [this](Program&) { mnuExcludeALabClick(); };
     m_ownProcedures.push_back(std::move(exclude));
+    TProcedure feedback;
+    feedback.MenuCaption = "Fast feedback forms";
+    feedback.Name = CommandName(feedback.MenuCaption);
+    feedback.Run = [this](Program&) { mnuFastFeedbackClick(); };
+    m_ownProcedures.push_back(std::move(feedback));
+    m_quickResponse = std::make_unique<TQuickResponse>();
     m_mdiArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     m_mdiArea->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setCentralWidget(m_mdiArea);

@@ -22,6 +22,7 @@ class QMenu;
 class QPrinter;
 
 namespace veltrio {
+class TQuickResponse;
 class Program;
 } // namespace veltrio
 
@@ -135,6 +136,8 @@ public:
     // "Exclude a laboratory": the choice of the laboratories, then their
     // exclusion.
     void mnuExcludeALabClick();
+    // "Fast feedback forms": the files of the round, the options, the forms.
+    void mnuFastFeedbackClick();
     void RunMenuCommand(const TMenuCommand& command);
 
     // Host.
@@ -181,6 +184,9 @@ private:
     TMainFormOptions m_options;
     std::unique_ptr<Program> m_program;
     std::vector<TProcedure> m_ownProcedures;
+    // The files of the fast feedback round (and later the reports) with
+    // their options.
+    std::unique_ptr<TQuickResponse> m_quickResponse;
     std::function<const TProcedure*(std::string_view)> m_lookup;
     std::vector<std::string> m_history;
     QString m_currentFile;

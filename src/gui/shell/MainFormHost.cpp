@@ -24,6 +24,8 @@
 #include "gui/charts/GraphForm.h"
 #include "gui/dialogs/ChoseMethodDlg.h"
 #include "gui/dialogs/ExcludeLabDlg.h"
+#include "gui/dialogs/FFselectDlg.h"
+#include "gui/dialogs/FfResidualDlg.h"
 #include "gui/dialogs/InfoDlg.h"
 #include "gui/dialogs/TransformDlg.h"
 #include "gui/shell/AboutBox.h"
@@ -37,6 +39,7 @@
 #include "gui/widgets/ProgramIcons.h"
 #include "gui/widgets/UserInterface.h"
 #include "preliminary/ExcludeLab.h"
+#include "tools/QuickResponse.h"
 #include "settings/SettingsFile.h"
 #include "study/PreliminaryStats.h"
 #include "study/Program.h"
@@ -251,6 +254,65 @@ void TMainForm::mnuExcludeALabClick() {
             }
             return dialog.SelectedLabs();
         });
+}
+
+void TMainForm::mnuFastFeedbackClick() {
+    Program& p = *m_program;
+    TQuickResponse& qr = *m_quickResponse;
+    qr.ClearFiles();
+    QStringList paths;
+    {
+        TFFselectDlg dialog(this);
+        connect(&dialog, &TFFselectDlg::HelpRequested, this, &TMainForm::ShowHelp);
+        dialog.SetProbe([&p](const QString& path) {
+            return TQuickResponse::ProbeFile(p, std::filesystem::path(path.toStdU16String()));
+        });
+        const QString recent = m_history.empty() ? QString() : ToQ(m_history.front());
+        dialog.SetDirectory(m_locations.OpenFolder(recent));
+        if (TUserInterface::Current().Exec(dialog) != QDialog::Accepted) {
+            return;
+        }
+        paths = dialog.SelectedPaths();
+    }
+    if (paths.isEmpty()) {
+        return;
+    }
+    for (const QString& path : paths) {
+        if (!qr.AddFile(std::filesystem::path(path.toStdU16String()))) {
+            ShowMessage("The file " + path.toStdString() +
+                        " is no longer there: it was moved or deleted after it was chosen.  "
+                        "Fast feedback cannot be executed.");
+            return;
+        }
+    }
+    qr.LastLab = std::max(1, qr.LargestNoOfLabs(p));
+    {
+        TFfResidualDlg options(this);
+        connect(&options, &TFfResidualDlg::HelpRequested, this, &TMainForm::ShowHelp);
+        options.SetLastLab(qr.LastLab);
+        if (TUserInterface::Current().Exec(options) != QDialog::Accepted) {
+            return;
+        }
+        qr.ResistantResiduals = options.ResistantResiduals();
+        qr.SaveAsFile = options.SaveAsFile();
+        qr.FirstLab = options.FirstLab();
+        qr.LastLab = options.LastLab();
+    }
+    qr.GenerateAsking(p, [this, &paths]() -> std::filesystem::path {
+        const QString filter = QStringLiteral("Table files (*.tab)");
+        QString chosen = filter;
+        const QString proposal =
+            QFileInfo(paths.front()).absoluteDir().filePath(QStringLiteral("feedback.tab"));
+        QString name = TUserInterface::Current().SaveFileName(
+            this, tr("Save fast feedback"), proposal, {filter}, &chosen);
+        if (name.isEmpty()) {
+            return {};
+        }
+        if (QFileInfo(name).suffix().isEmpty()) {
+            name += QStringLiteral(".tab");
+        }
+        return std::filesystem::path(name.toStdU16String());
+    });
 }
 
 // File and edit commands ----------------------------------------------------
