@@ -45,8 +45,14 @@ Commands:
                                control of recovery rates (RecoveryControl)
                                and, in split-level studies, the differences
                                within sample pairs (SplitControl), ISO
-                               Guide 35 (ISOGuide), and per study the weight
-                               function (Weights) and the weighted regression
+                               Guide 35 (ISOGuide), the method evaluation
+                               (MethodEvaluation: Groups with Code, N, Mean,
+                               SD; TotalN, B, PB, L, PL, Z, PZ, H, PH; null
+                               where not computed), the histogram
+                               (Histogram: ClassWidth, Counts, GNormal,
+                               pNormal, GLognormal, pLognormal; null without
+                               spread), and per study the weight function
+                               (Weights) and the weighted regression
                                (Regression) as JSON;
                                --exclude first excludes the laboratory with
                                that code, as "Exclude a laboratory" does
@@ -67,6 +73,18 @@ Commands:
                                forms to laboratories FROM to TO of the first
                                file only (default: all)
   list                         the procedure names and their menu captions
+
+Confidence ellipses (run):
+  --method-group CODE[,CODE...]
+                               one method group of the confidence ellipses,
+                               its method codes separated by commas; up to
+                               five times, one group each. Without it every
+                               method code of the study is a group of its own,
+                               the first five in the order of the method
+                               grouping dialog (sorted without regard to case)
+  --ellipse-display markers|numbers
+                               mark the groups with markers and a legend
+                               (default) or label each ellipse with its codes
 
 Options:
   --format LIST                formats to write, comma-separated from
@@ -240,6 +258,38 @@ bool ParseArgs(int argc, char** argv, Options& o, std::string& error) {
                 return false;
             }
             o.Procedures.push_back(v);
+        } else if (a == "--method-group") {
+            if (!value("--method-group", v)) {
+                return false;
+            }
+            if (o.MethodGroups.size() == 5) {
+                error = "--method-group is given more than five times: the confidence ellipses "
+                        "have at most five method groups";
+                return false;
+            }
+            std::vector<std::string> group;
+            std::size_t pos = 0;
+            while (pos <= v.size()) {
+                const std::size_t comma = std::min(v.find(',', pos), v.size());
+                const std::string code = v.substr(pos, comma - pos);
+                if (code.empty()) {
+                    error = "--method-group takes method codes separated by commas, not \"" + v +
+                            "\"";
+                    return false;
+                }
+                group.push_back(code);
+                pos = comma + 1;
+            }
+            o.MethodGroups.push_back(group);
+        } else if (a == "--ellipse-display") {
+            if (!value("--ellipse-display", v)) {
+                return false;
+            }
+            if (v != "markers" && v != "numbers") {
+                error = "--ellipse-display takes markers or numbers, not \"" + v + "\"";
+                return false;
+            }
+            o.EllipseDisplay = v == "numbers" ? 1 : 0;
         } else if (a == "--format") {
             if (!value("--format", v)) {
                 return false;

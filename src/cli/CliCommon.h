@@ -44,6 +44,11 @@ struct Options {
     int LastLab = 0;
     std::filesystem::path TabFile;
     bool NoTab = false;
+    // run: the method groups of the confidence ellipses (--method-group, at
+    // most five) and how they are marked (--ellipse-display: 0 markers, 1
+    // method numbers).
+    std::vector<std::vector<std::string>> MethodGroups;
+    int EllipseDisplay = 0;
 };
 
 std::filesystem::path ProgramDirectory(const char* argv0);

@@ -33,4 +33,41 @@ bool CliHost::AskYesNo(const std::string& text) {
     return m_answer;
 }
 
+bool CliHost::ChooseMethodGroups(const std::vector<std::string>& codes,
+                                 TMethodGroupChoice& choice) {
+    if (MethodGroups.empty()) {
+        Host::ChooseMethodGroups(codes, choice);
+        choice.DisplayType = EllipseDisplay;
+        return true;
+    }
+    auto folded = [](std::string s) {
+        for (char& c : s) {
+            if (c >= 'a' && c <= 'z') {
+                c = static_cast<char>(c - 'a' + 'A');
+            }
+        }
+        return s;
+    };
+    choice = TMethodGroupChoice{};
+    for (std::size_t g = 0; g < MethodGroups.size() && g < choice.Groups.size(); ++g) {
+        for (const auto& code : MethodGroups[g]) {
+            // The code as the study writes it, as the dialog offers it.
+            const std::string* known = nullptr;
+            for (const auto& c : codes) {
+                if (folded(c) == folded(code)) {
+                    known = &c;
+                }
+            }
+            if (!known) {
+                ShowMessage("--method-group: the study has no laboratory with the method code \"" +
+                            code + "\"");
+                return false;
+            }
+            choice.Groups[g].push_back(*known);
+        }
+    }
+    choice.DisplayType = EllipseDisplay;
+    return true;
+}
+
 } // namespace veltrio

@@ -41,6 +41,14 @@ public:
 
     int MessageCount() const { return m_messages; }
 
+    // The method groups given on the command line (none: one group per
+    // code, the first five) and the display type. A code that the study
+    // does not have is refused with a message.
+    std::vector<std::vector<std::string>> MethodGroups;
+    int EllipseDisplay = 0;
+    bool ChooseMethodGroups(const std::vector<std::string>& codes,
+                            TMethodGroupChoice& choice) override;
+
 private:
     std::ostream& m_err;
     std::set<std::string> m_dialogsShown;

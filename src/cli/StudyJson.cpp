@@ -15,6 +15,8 @@
 #include "quality/Weights.h"
 #include "base/Error.h"
 #include "study/Program.h"
+#include "tools/Histogram.h"
+#include "tools/MethodEvaluation.h"
 
 namespace veltrio {
 
@@ -56,6 +58,68 @@ void WriteMandel(JsonWriter& j, const TMandel& m, int lv, int labs) {
         j.String(m.MarkText(lab, lv));
     }
     j.EndArray();
+    j.EndObject();
+}
+
+// A level's histogram: the class width, the counts of the 17 classes and
+// the G tests with their upper-tail probabilities (null for a fit that was
+// dropped); null for a level without spread.
+void WriteHistogram(JsonWriter& j, const THistogramLevel& h) {
+    if (!h.HasSpread) {
+        j.Null();
+        return;
+    }
+    j.BeginObject();
+    j.Key("ClassWidth");
+    j.Number(h.ClassWidth);
+    j.Key("Counts");
+    j.BeginArray();
+    for (const auto& c : h.Classes) {
+        j.Number(c.Count);
+    }
+    j.EndArray();
+    j.Key("GNormal");
+    j.Number(h.GNormal);
+    j.Key("pNormal");
+    j.Number(h.PNormal);
+    j.Key("GLognormal");
+    j.Number(h.LognormalOK ? h.GLognormal : MissingValue);
+    j.Key("pLognormal");
+    j.Number(h.LognormalOK ? h.PLognormal : MissingValue);
+    j.EndObject();
+}
+
+// A level's method evaluation with the settings in force: the groups in the
+// document's order (the group without code has the code ""), the count and
+// the statistics (null where they were not or could not be computed).
+void WriteMethodEvaluation(JsonWriter& j, Program& program, int lv) {
+    TMethodEval e(program, lv);
+    e.Calculate(false);
+    j.BeginObject();
+    j.Key("Groups");
+    j.BeginArray();
+    for (int g = 0; g < e.MethodCodes.Count(); ++g) {
+        const Tnxs& t = e.Groups[static_cast<std::size_t>(g)];
+        j.BeginObject();
+        j.Key("Code");
+        j.String(e.MethodCodes[g]);
+        j.Key("N");
+        j.Integer(t.N);
+        j.Key("Mean");
+        j.Number(t.Mean);
+        j.Key("SD");
+        j.Number(t.SD);
+        j.EndObject();
+    }
+    j.EndArray();
+    j.Key("TotalN");
+    j.Integer(e.TotalN);
+    for (const auto& [name, value] :
+         {std::pair<const char*, double>{"B", e.B}, {"PB", e.PB}, {"L", e.L}, {"PL", e.PL},
+          {"Z", e.Z}, {"PZ", e.PZ}, {"H", e.H}, {"PH", e.PH}}) {
+        j.Key(name);
+        j.Number(value);
+    }
     j.EndObject();
 }
 
@@ -348,6 +412,8 @@ std::string EvaluationToJson(Program& program) {
     TRecoveryControl recovery;
     recovery.ComputeRecovery(program);
     const TSplitControl& split = SplitControlOf(program);
+    THistogram histogram;
+    histogram.Calculate(program);
     const bool splitLevel = s.Design == dkSplitLevel;
     TISOGuide guide;
     guide.Calculate(program);
@@ -450,6 +516,10 @@ std::string EvaluationToJson(Program& program) {
                        {"DiffVariance", split.DiffVariance[i]}},
                       split.NoOfLabs[i]);
         }
+        j.Key("MethodEvaluation");
+        WriteMethodEvaluation(j, program, lv);
+        j.Key("Histogram");
+        WriteHistogram(j, histogram.Levels[i]);
         j.EndObject();
     }
     j.EndArray();

@@ -283,6 +283,8 @@ int main(int argc, char** argv) {
         return ExitUsage;
     }
     CliHost host(std::cerr);
+    host.MethodGroups = o.MethodGroups;
+    host.EllipseDisplay = o.EllipseDisplay;
     Program program(host);
     try {
         if (const int status = SetUpProgram(o, program, argv[0]); status != ExitOk) {

@@ -1054,3 +1054,129 @@ TEST(Cli, RegressionProceduresRunAndSayWhatIsMissing) {
     EXPECT_EQ(one.Status, 1);
     EXPECT_NE(ReadText(err).find("the weight function cannot be determined"), std::string::npos);
 }
+
+// The method evaluation and the histograms of the study of method groups
+// in stats --json --evaluate (default settings: codes without regard to
+// case, the group without code in use) against
+// scripts/tools/method_evaluation_reference.R and
+// scripts/tools/histogram_reference.R.
+TEST(CliEvaluate, MethodEvaluationAndHistogramsAgreeWithR) {
+    const fs::path tools = fs::path(VELTRIO_TEST_DATA) / "tools";
+    const JValue doc = Evaluate(tools / "METHODS.PAR", "");
+    const auto& levels = doc["Levels"].Items;
+    ASSERT_EQ(levels.size(), 3u);
+    const auto tests = ReadCsv(tools / "method_tests_reference.csv");
+    const auto groups = ReadCsv(tools / "method_groups_reference.csv");
+    const auto hist = ReadCsv(tools / "histogram_reference.csv");
+    const std::string variant = "METHODS.PAR:nocase:missing";
+    auto expectFigure = [](const JValue& v, const std::string& r, double rel, const char* what) {
+        if (r == "NA") {
+            EXPECT_EQ(v.Type, JValue::Null) << what;
+        } else {
+            ASSERT_EQ(v.Type, JValue::Number) << what;
+            EXPECT_TRUE(Near(v.N, std::stod(r), rel)) << what << " " << v.N << " vs " << r;
+        }
+    };
+    for (int lv = 1; lv <= 3; ++lv) {
+        SCOPED_TRACE(lv);
+        const JValue& m = levels[static_cast<std::size_t>(lv - 1)]["MethodEvaluation"];
+        for (const auto& row : tests) {
+            if (row.at("variant") != variant || std::stoi(row.at("level")) != lv) {
+                continue;
+            }
+            EXPECT_EQ(m["TotalN"].N, std::stod(row.at("TotalN")));
+            EXPECT_EQ(m["Groups"].Items.size(), std::stoul(row.at("k")));
+            for (const char* f : {"B", "L", "Z", "H"}) {
+                expectFigure(m[f], row.at(f), 1e-9, f);
+            }
+            for (const char* f : {"PB", "PL", "PZ", "PH"}) {
+                expectFigure(m[f], row.at(f), 1e-7, f);
+            }
+        }
+        // The document's order: no code, M2, m3, M10.
+        std::vector<std::string> codes;
+        for (const JValue& g : m["Groups"].Items) {
+            codes.push_back(g["Code"].S);
+            for (const auto& row : groups) {
+                if (row.at("variant") == variant && std::stoi(row.at("level")) == lv &&
+                    row.at("code") == g["Code"].S) {
+                    EXPECT_EQ(g["N"].N, std::stod(row.at("n")));
+                    expectFigure(g["Mean"], row.at("mean"), 1e-12, "Mean");
+                    expectFigure(g["SD"], row.at("sd"), 1e-12, "SD");
+                }
+            }
+        }
+        if (lv == 1) {
+            EXPECT_EQ(codes, (std::vector<std::string>{"", "M2", "m3", "M10"}));
+        }
+        const JValue& h = levels[static_cast<std::size_t>(lv - 1)]["Histogram"];
+        for (const auto& row : hist) {
+            if (row.at("file") != "METHODS.PAR" || std::stoi(row.at("level")) != lv) {
+                continue;
+            }
+            expectFigure(h["ClassWidth"], row.at("width"), 1e-12, "ClassWidth");
+            ASSERT_EQ(h["Counts"].Items.size(), 17u);
+            for (int i = 1; i <= 17; ++i) {
+                EXPECT_EQ(h["Counts"].Items[static_cast<std::size_t>(i - 1)].N,
+                          std::stod(row.at("count" + std::to_string(i))));
+            }
+            expectFigure(h["GNormal"], row.at("G"), 1e-6, "GNormal");
+            expectFigure(h["pNormal"], row.at("p"), 1e-6, "pNormal");
+            expectFigure(h["GLognormal"], row.at("Gl"), 1e-6, "GLognormal");
+            expectFigure(h["pLognormal"], row.at("pl"), 1e-6, "pLognormal");
+        }
+    }
+}
+
+// A lognormal fit that was dropped (negative values) is null.
+TEST(CliEvaluate, HistogramNullForADroppedLognormalFit) {
+    const JValue doc =
+        Evaluate(fs::path(VELTRIO_TEST_DATA) / "tools" / "ISO16269.PAR", "");
+    const JValue& h = doc["Levels"].Items.at(0)["Histogram"];
+    ASSERT_EQ(h.Type, JValue::Object);
+    EXPECT_EQ(h["GLognormal"].Type, JValue::Null);
+    EXPECT_EQ(h["pLognormal"].Type, JValue::Null);
+    EXPECT_EQ(h["pNormal"].Type, JValue::Number);
+}
+
+// The method groups of the confidence ellipses from the command line: a
+// chart for the groups given, an unknown code refused with its message,
+// wrong usage refused before anything runs.
+TEST(Cli, ConfidenceEllipsesTakeTheirMethodGroups) {
+    const fs::path study = fs::path(VELTRIO_TEST_DATA) / "tools" / "CREOSOTE_M.PAR";
+    const fs::path err = TestDir() / "err.txt";
+    const fs::path out = TestDir() / "ellipses";
+    fs::remove_all(out);
+    const Result ok = RunCli("run " + study.string() +
+                                 " --procedure confidence-ellipses --method-group A,b"
+                                 " --method-group C --ellipse-display numbers --format svg --out " +
+                                 out.string(),
+                             err);
+    ASSERT_EQ(ok.Status, 0) << ReadText(err);
+    bool found = false;
+    for (const auto& f : fs::directory_iterator(out)) {
+        if (f.path().extension() == ".svg") {
+            const std::string svg = ReadText(f.path());
+            // Labelled with the study's spelling of the codes; C has no ellipse.
+            EXPECT_NE(svg.find("A &amp; B"), std::string::npos);
+            EXPECT_NE(svg.find("C (no ellipse)"), std::string::npos);
+            found = true;
+        }
+    }
+    EXPECT_TRUE(found);
+    const Result unknown = RunCli("run " + study.string() +
+                                      " --procedure confidence-ellipses --method-group X --out " +
+                                      out.string(),
+                                  err);
+    EXPECT_EQ(unknown.Status, 1);
+    EXPECT_NE(ReadText(err).find("no laboratory with the method code \"X\""), std::string::npos);
+    std::string six;
+    for (int i = 0; i < 6; ++i) {
+        six += " --method-group A";
+    }
+    for (const std::string& args : {std::string(" --method-group A,"), six,
+                                    std::string(" --ellipse-display dots")}) {
+        EXPECT_EQ(RunCli("run " + study.string() + args + " --out " + out.string(), err).Status, 2)
+            << args;
+    }
+}

@@ -24,6 +24,8 @@
 #include "preliminary/Cochran.h"
 #include "preliminary/Grubbs.h"
 #include "preliminary/RecoveryControl.h"
+#include "tools/Histogram.h"
+#include "tools/MethodEvaluation.h"
 #include "preliminary/SplitControl.h"
 #include "quality/ANOVA.h"
 #include "quality/ANOVAReport.h"
@@ -151,6 +153,41 @@ TEST_F(DocumentLayout, NoTextLeavesItsCell) {
             docs.emplace_back("pair differences", MakePairDifferencesReport(program));
         }
         program.Settings.ShowRegLabNo = false;
+        for (auto& [what, doc] : docs) {
+            ASSERT_NE(doc, nullptr) << name << " " << what;
+            const auto overflows = Overflows(*doc, name + " " + what);
+            EXPECT_TRUE(overflows.empty()) << [&] {
+                std::string all;
+                for (const auto& o : overflows) {
+                    all += o + "\n";
+                }
+                return all;
+            }();
+        }
+    }
+}
+
+// The tools' documents: method evaluation and the histograms' fit tables.
+TEST_F(DocumentLayout, NoTextLeavesItsCellInTheToolDocuments) {
+    const auto tools = std::filesystem::path(VELTRIO_TEST_DATA) / "tools";
+    const auto examples = std::filesystem::path(VELTRIO_SOURCE_DIR) / "examples";
+    for (const auto& file :
+         {tools / "METHODS.PAR", tools / "CCQMK30.PAR", tools / "ISO16269.PAR", tools / "TINY.PAR",
+          examples / "LEAD.PAR", examples / "GLUCOSE.PAR", examples / "NITRATE.PAR",
+          examples / "PESTICIDE.PAR"}) {
+        const std::string name = file.filename().string();
+        ASSERT_EQ(ReadStudyFile(program, file), 0) << name;
+        std::vector<std::pair<std::string, std::unique_ptr<TTavContents>>> docs;
+        docs.emplace_back("method evaluation", MethodEvaluationReport(program));
+        THistogram histogram;
+        histogram.Calculate(program);
+        auto fits = std::make_unique<TTavContents>();
+        for (int lv = 1; lv <= study().NoOfLevels; ++lv) {
+            if (histogram.Levels[static_cast<std::size_t>(lv)].HasSpread) {
+                histogram.HistogramFitTable(program, lv, *fits);
+            }
+        }
+        docs.emplace_back("histograms", std::move(fits));
         for (auto& [what, doc] : docs) {
             ASSERT_NE(doc, nullptr) << name << " " << what;
             const auto overflows = Overflows(*doc, name + " " + what);

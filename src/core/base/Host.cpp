@@ -14,4 +14,12 @@ void Host::ShowDocument(std::shared_ptr<TTavContents>, const std::string&, int) 
 void Host::ShowChart(std::shared_ptr<TGraphWindow>, const std::string&, int) {}
 void Host::StudyStateChanged() {}
 
+bool Host::ChooseMethodGroups(const std::vector<std::string>& codes, TMethodGroupChoice& choice) {
+    choice = TMethodGroupChoice{};
+    for (std::size_t i = 0; i < codes.size() && i < choice.Groups.size(); ++i) {
+        choice.Groups[i] = {codes[i]};
+    }
+    return true;
+}
+
 } // namespace veltrio

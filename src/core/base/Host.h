@@ -1,12 +1,22 @@
 #pragma once
 
+#include <array>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace veltrio {
 
 class TTavContents;
 class TGraphWindow;
+
+// The method groups of the confidence ellipses: up to five groups of method
+// codes (an empty group takes no part) and how the groups are marked
+// (0 markers, 1 method numbers).
+struct TMethodGroupChoice {
+    std::array<std::vector<std::string>, 5> Groups;
+    int DisplayType = 0;
+};
 
 // What a procedure asks of whoever runs it. The GUI answers with windows and
 // dialogs, veltrio-cli with files and documented defaults, tests with a
@@ -42,6 +52,12 @@ public:
 
     // The loaded study, its marks or its state changed: menus re-evaluate.
     virtual void StudyStateChanged();
+
+    // The method grouping dialog over the study's method codes (in list
+    // order); true for OK. By default one group per code, the first five
+    // codes, marked with markers.
+    virtual bool ChooseMethodGroups(const std::vector<std::string>& codes,
+                                    TMethodGroupChoice& choice);
 };
 
 // A host that shows nothing and answers every question with `answer`.

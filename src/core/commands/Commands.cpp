@@ -17,6 +17,9 @@
 #include "labs/MandelH.h"
 #include "labs/MandelK.h"
 #include "tools/BoxPlots.h"
+#include "tools/ConfidenceEllipses.h"
+#include "tools/Histogram.h"
+#include "tools/MethodEvaluation.h"
 #include "study/DescriptiveReport.h"
 #include "study/PreliminaryStats.h"
 #include "study/Program.h"
@@ -36,6 +39,9 @@ bool UniformLevel(const Program& p) {
 }
 bool MoreThanOneLevel(const Program& p) {
     return StudyLoaded(p) && p.CurrentStudy->NoOfLevels > 1;
+}
+bool TwoReplicates(const Program& p) {
+    return StudyLoaded(p) && p.CurrentStudy->NoOfReplicates == 2;
 }
 bool SplitLevelOrTwoReplicates(const Program& p) {
     return SplitLevel(p) || (StudyLoaded(p) && p.CurrentStudy->NoOfReplicates == 2);
@@ -74,6 +80,9 @@ std::vector<TProcedure> MakeProcedures() {
         {"", "Mandel's h-values", StudyLoaded, MandelHValues},
         {"", "Mandel's k-values", StudyLoaded, MandelKValues},
         {"", "Box plots", StudyLoaded, MakeBoxPlots},
+        {"", "Histograms", StudyLoaded, RunHistograms},
+        {"", "Method evaluation", StudyLoaded, MethodEvaluation},
+        {"", "Confidence ellipses", TwoReplicates, ConfidenceEllipses},
     };
 }
 

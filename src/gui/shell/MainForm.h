@@ -156,6 +156,9 @@ public:
     void ShowChart(std::shared_ptr<TGraphWindow> chart, const std::string& caption,
                    int helpContext) override;
     void StudyStateChanged() override;
+    // The method grouping dialog of the confidence ellipses.
+    bool ChooseMethodGroups(const std::vector<std::string>& codes,
+                            TMethodGroupChoice& choice) override;
 
     // Writes the file history and the window's position and size.
     bool SaveState(std::string* error = nullptr);

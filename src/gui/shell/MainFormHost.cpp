@@ -22,6 +22,7 @@
 #include "gui/browser/DocumentFiles.h"
 #include "gui/browser/PrintJob.h"
 #include "gui/charts/GraphForm.h"
+#include "gui/dialogs/ChoseMethodDlg.h"
 #include "gui/dialogs/ExcludeLabDlg.h"
 #include "gui/dialogs/FFselectDlg.h"
 #include "gui/dialogs/FfResidualDlg.h"
@@ -224,6 +225,18 @@ void TMainForm::RunProcedure(const TProcedure& procedure) {
 
 void TMainForm::ReportError(const QString& text) {
     TUserInterface::Current().Message(this, Caption, text, QMessageBox::Critical);
+}
+
+bool TMainForm::ChooseMethodGroups(const std::vector<std::string>& codes,
+                                   TMethodGroupChoice& choice) {
+    TChoseMethodDlg dialog(this);
+    connect(&dialog, &TChoseMethodDlg::HelpRequested, this, &TMainForm::ShowHelp);
+    dialog.SetCodes(codes);
+    if (TUserInterface::Current().Exec(dialog) != QDialog::Accepted) {
+        return false;
+    }
+    choice = dialog.Choice();
+    return true;
 }
 
 void TMainForm::mnuExcludeALabClick() {
