@@ -13,6 +13,7 @@
 #include "quality/FoundVsNominal.h"
 #include "labs/MandelH.h"
 #include "labs/MandelK.h"
+#include "labs/PerformanceScores.h"
 #include "tools/BoxPlots.h"
 #include "study/DescriptiveReport.h"
 #include "study/PreliminaryStats.h"
@@ -61,6 +62,7 @@ std::vector<TProcedure> MakeProcedures() {
         {"", "Consensus means vs assigned values", StudyLoaded, ConsensusMeansVsAssignedValues},
         {"", "Mandel's h-values", StudyLoaded, MandelHValues},
         {"", "Mandel's k-values", StudyLoaded, MandelKValues},
+        {"", "Performance scores", StudyLoaded, PerformanceScoresCommand},
         {"", "Box plots", StudyLoaded, MakeBoxPlots},
     };
 }

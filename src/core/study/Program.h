@@ -19,6 +19,7 @@ class TPreliminaryStats;
 class TSplitControl;
 struct TGrubbsCounts;
 class TANOVA;
+struct TScoreOptions;
 
 // What made the figures derived from the study void.
 enum class TStateChange {
@@ -100,6 +101,9 @@ public:
     std::shared_ptr<TSplitControl> SplitControl;
     std::shared_ptr<TGrubbsCounts> GrubbsCounts;
     std::shared_ptr<TANOVA> ANOVA;
+    // The choices of the performance scores, kept for the session (null:
+    // the defaults).
+    std::shared_ptr<TScoreOptions> ScoreOptions;
 
     // Suppress the progress display while a tool processes several files.
     bool SilentMode = false;
