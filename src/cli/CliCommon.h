@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "labs/PerformanceScores.h"
+
 namespace veltrio {
 
 class CliHost;
@@ -39,6 +41,8 @@ struct Options {
     int LastLab = 0;
     std::filesystem::path TabFile;
     bool NoTab = false;
+    // --assigned and --sigma-pt: the choices of the performance scores.
+    TScoreOptions Scores;
 };
 
 std::filesystem::path ProgramDirectory(const char* argv0);

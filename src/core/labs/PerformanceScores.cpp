@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "preliminary/Grubbs.h"
 #include "quality/ANOVA.h"
 #include "study/Program.h"
 #include "study/Transformations.h"
@@ -123,10 +124,15 @@ double TPerformanceScores::SigmaOf(const TScoreColumn& column) const {
 
 void TPerformanceScores::Calculate() {
     m_columns.clear();
-    const DataType* study = m_program.CurrentStudy.get();
-    if (!study) {
+    if (!m_program.CurrentStudy) {
         return;
     }
+    // The outliers are scored like every other laboratory, but marked: the
+    // tests run first unless the settings discard them.
+    if (!m_program.Settings.DiscardOutlierTests && !m_program.Outliers.GrubbsDone) {
+        GrubbsTest(m_program);
+    }
+    const DataType* study = m_program.CurrentStudy.get();
     const bool split = study->Design == dkSplitLevel;
     for (int lv = 1; lv <= study->NoOfLevels; ++lv) {
         const TLevel& level = study->Level(lv);

@@ -79,6 +79,9 @@ std::unique_ptr<TTavContents> TPerformanceScores::BuildReport() const {
     Program& p = m_program;
     const DataType& s = *p.CurrentStudy;
     auto doc = std::make_unique<TTavContents>();
+    if (p.Settings.DiscardOutlierTests) {
+        AddDiscardNote(p, *doc);
+    }
     doc->AddText(p.LibText(Chapter, 1) + ": " + s.Substance + ", " + s.Unit);
     doc->AddText(" ");
     if (s.Transformation != 0) {
@@ -126,6 +129,10 @@ std::unique_ptr<TTavContents> TPerformanceScores::BuildReport() const {
             f->SetRowHeightCm(r, 0.55);
             TextCell(*f->ReadCell(r, 0), {rows[r].first}, TAlignment::alLeft);
             ValueCell(*f->ReadCell(r, 1), rows[r].second, r == 4 || r == 5 ? 0 : decimals);
+            if ((r == 4 || r == 5) && rows[r].second != MissingValue) {
+                // Counts stand where the figures' last digits stand.
+                f->ReadCell(r, 1)->Alignment = TAlignment::alRight;
+            }
             f->ReadCell(r, 0)->Borders = 0;
             f->ReadCell(r, 1)->Borders = 0;
         }
@@ -348,14 +355,18 @@ std::shared_ptr<TGraphWindow> TPerformanceScores::BuildOverviewChart() const {
             continue;
         }
         g.AddCurve(points, "", clBlack, -1, TPenStyle::psSolid, 0.12, clBlack, 13);
-        const TPointXY& last = points.back();
-        if (VerdictOf(last.y) != TVerdict::Satisfactory) {
-            g.AddText(first.GetRandCode(lab), g.PageX(last.x) + 0.2, g.PageY(last.y), 0, 1,
-                      labelFont)
-                .Movable = true;
+        // The code at every point beyond the limits of a satisfactory score.
+        for (const TPointXY& point : points) {
+            if (VerdictOf(point.y) != TVerdict::Satisfactory) {
+                g.AddText(first.GetRandCode(lab), g.PageX(point.x) + 0.2, g.PageY(point.y), 0, 1,
+                          labelFont)
+                    .Movable = true;
+            }
         }
     }
     g.SetYAxisTitle("z", 1, axisFont);
+    g.AddText(p.LibText(Chapter, s.Design == dkSplitLevel ? 34 : 33), OriginX + XLength / 2,
+              OriginY + 0.7, 1, 2, axisFont);
     g.SetTitle(p.LibText(Chapter, 32) + ", " + s.Substance, ChartOutputFont(p.Settings, 13, true),
                0.6);
     return chart;
