@@ -1,5 +1,7 @@
 // What both command-line programs share: options, set-up, reading a study.
 #include <algorithm>
+#include <charconv>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -7,6 +9,7 @@
 #include <memory>
 #include <set>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "CliCommon.h"
@@ -51,7 +54,9 @@ Commands:
                                where not computed), the histogram
                                (Histogram: ClassWidth, Counts, GNormal,
                                pNormal, GLognormal, pLognormal; null without
-                               spread), and per study the weight function
+                               spread), the performance scores (Scores; in
+                               split-level studies an array of the two
+                               samples), and per study the weight function
                                (Weights) and the weighted regression
                                (Regression) as JSON;
                                --exclude first excludes the laboratory with
@@ -109,6 +114,15 @@ Options:
   --lab CODE                   the laboratory of
                                regression-analysis-on-a-laboratory (without
                                it that procedure is skipped)
+  --assigned auto|file|consensus
+                               the assigned value X of the performance
+                               scores: the study file's where it gives one
+                               and the robust mean x* elsewhere (auto, the
+                               default), the file's only, or x* everywhere
+  --sigma-pt robust|reproducibility|V1,V2,V3
+                               sigma_pt of the performance scores: the robust
+                               s* of Algorithm A (the default), s(R) of the
+                               analysis of variance, or a value per level
   -h, --help                   this text
 
 Exit status: 0 success, 1 the input was refused or a procedure named with
@@ -143,6 +157,42 @@ int LanguageByName(const std::string& name) {
 }
 
 } // namespace
+
+// robust, reproducibility, or one to three values above 0 separated by
+// commas (sigma_pt of levels 1, 2, 3).
+static bool ParseSigmaChoice(const std::string& v, TScoreOptions& scores, std::string& error) {
+    if (v == "robust") {
+        scores.Sigma = TSigmaChoice::Robust;
+        return true;
+    }
+    if (v == "reproducibility") {
+        scores.Sigma = TSigmaChoice::Reproducibility;
+        return true;
+    }
+    std::vector<double> values;
+    std::size_t start = 0;
+    while (start <= v.size()) {
+        const std::size_t comma = std::min(v.find(',', start), v.size());
+        const std::string field = v.substr(start, comma - start);
+        double x = 0;
+        const auto res = std::from_chars(field.data(), field.data() + field.size(), x);
+        if (field.empty() || res.ec != std::errc() || res.ptr != field.data() + field.size() ||
+            !std::isfinite(x) || x <= 0) {
+            error = "--sigma-pt takes robust, reproducibility or up to three numbers above 0 "
+                    "separated by commas, not \"" + v + "\"";
+            return false;
+        }
+        values.push_back(x);
+        start = comma + 1;
+    }
+    if (values.size() > MaxLevels) {
+        error = "--sigma-pt takes at most " + std::to_string(MaxLevels) + " values, one a level";
+        return false;
+    }
+    scores.Sigma = TSigmaChoice::Typed;
+    scores.TypedSigma = values;
+    return true;
+}
 
 bool ParseArgs(int argc, char** argv, Options& o, std::string& error) {
     for (int i = 1; i < argc; ++i) {
@@ -206,6 +256,27 @@ bool ParseArgs(int argc, char** argv, Options& o, std::string& error) {
                 return false;
             }
             o.Lab = v;
+        } else if (a == "--assigned") {
+            if (!value("--assigned", v)) {
+                return false;
+            }
+            if (v == "auto") {
+                o.Scores.Assigned = TAssignedChoice::Auto;
+            } else if (v == "file") {
+                o.Scores.Assigned = TAssignedChoice::File;
+            } else if (v == "consensus") {
+                o.Scores.Assigned = TAssignedChoice::Consensus;
+            } else {
+                error = "--assigned takes auto, file or consensus, not \"" + v + "\"";
+                return false;
+            }
+        } else if (a == "--sigma-pt") {
+            if (!value("--sigma-pt", v)) {
+                return false;
+            }
+            if (!ParseSigmaChoice(v, o.Scores, error)) {
+                return false;
+            }
         } else if (a == "--json") {
             o.Json = true;
         } else if (a == "--evaluate") {
@@ -384,6 +455,7 @@ int SetUpProgram(const Options& o, Program& program, const char* argv0) {
     if (o.AutoSplitCorrection >= 0) {
         program.Settings.AutoSplitCorrection = o.AutoSplitCorrection == 1;
     }
+    program.ScoreOptions = std::make_shared<TScoreOptions>(o.Scores);
     // A transformation named in a data file is applied as the settings say.
     InstallTransformations(program);
     // The choices of the weight dialog and of "Choose a laboratory".

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "labs/PerformanceScores.h"
+
 namespace veltrio {
 
 class CliHost;
@@ -49,6 +51,8 @@ struct Options {
     // method numbers).
     std::vector<std::vector<std::string>> MethodGroups;
     int EllipseDisplay = 0;
+    // --assigned and --sigma-pt: the choices of the performance scores.
+    TScoreOptions Scores;
 };
 
 std::filesystem::path ProgramDirectory(const char* argv0);

@@ -6,6 +6,7 @@
 #include "Json.h"
 #include "labs/MandelH.h"
 #include "labs/MandelK.h"
+#include "labs/PerformanceScores.h"
 #include "preliminary/RecoveryControl.h"
 #include "preliminary/SplitControl.h"
 #include "quality/ANOVA.h"
@@ -337,6 +338,69 @@ void WriteRegression(JsonWriter& j, Program& program) {
     j.EndObject();
 }
 
+const char* ProblemName(TScoreProblem problem) {
+    switch (problem) {
+    case TScoreProblem::None:
+        return nullptr;
+    case TScoreProblem::TooFewLaboratories:
+        return "TooFewLaboratories";
+    case TScoreProblem::NoAssignedValue:
+        return "NoAssignedValue";
+    case TScoreProblem::NoSigma:
+        return "NoSigma";
+    }
+    return nullptr;
+}
+
+// The performance scores of a level or sample: X, sigma_pt, u(X), the
+// figures of Algorithm A, and z and z' of every laboratory in file order
+// (null where not formed).
+void WriteScores(JsonWriter& j, const TScoreColumn& c) {
+    j.BeginObject();
+    if (c.Sample > 0) {
+        j.Key("Sample");
+        j.String(c.Name);
+    }
+    j.Key("AssignedValue");
+    j.Number(c.AssignedValue);
+    j.Key("AssignedFromFile");
+    j.Bool(c.AssignedFromFile);
+    j.Key("SigmaPT");
+    j.Number(c.SigmaPT);
+    j.Key("UncertaintyOfAssigned");
+    j.Number(c.UncertaintyOfAssigned);
+    j.Key("AlgorithmA");
+    j.BeginObject();
+    j.Key("Mean");
+    j.Number(c.Consensus.Mean);
+    j.Key("SD");
+    j.Number(c.Consensus.SD);
+    j.Key("Rounds");
+    j.Integer(c.Consensus.Rounds);
+    j.Key("Converged");
+    j.Bool(c.Consensus.Converged);
+    j.Key("NoOfLabs");
+    j.Integer(c.Consensus.Count);
+    j.EndObject();
+    j.Key("RecommendZPrime");
+    j.Bool(c.RecommendZPrime);
+    j.Key("Problem");
+    if (const char* name = ProblemName(c.Problem)) {
+        j.String(name);
+    } else {
+        j.Null();
+    }
+    for (const auto& [key, values] : {std::pair{"z", &c.Z}, std::pair{"zPrime", &c.ZPrime}}) {
+        j.Key(key);
+        j.BeginArray();
+        for (double v : *values) {
+            j.Number(v);
+        }
+        j.EndArray();
+    }
+    j.EndObject();
+}
+
 } // namespace
 
 std::string StudyToJson(const Program& program) {
@@ -417,6 +481,9 @@ std::string EvaluationToJson(Program& program) {
     const bool splitLevel = s.Design == dkSplitLevel;
     TISOGuide guide;
     guide.Calculate(program);
+    // With the marks that the outlier tests left, as the command would run.
+    const auto scores = ComputePerformanceScores(
+        program, program.ScoreOptions ? *program.ScoreOptions : TScoreOptions{});
     j.Key("loaded");
     j.Bool(true);
     j.Key("File");
@@ -520,6 +587,19 @@ std::string EvaluationToJson(Program& program) {
         WriteMethodEvaluation(j, program, lv);
         j.Key("Histogram");
         WriteHistogram(j, histogram.Levels[i]);
+        // Per level; in a split-level study an array of its two samples.
+        j.Key("Scores");
+        if (splitLevel) {
+            j.BeginArray();
+        }
+        for (const TScoreColumn& c : scores) {
+            if (c.Level == lv) {
+                WriteScores(j, c);
+            }
+        }
+        if (splitLevel) {
+            j.EndArray();
+        }
         j.EndObject();
     }
     j.EndArray();

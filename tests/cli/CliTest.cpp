@@ -1180,3 +1180,55 @@ TEST(Cli, ConfidenceEllipsesTakeTheirMethodGroups) {
             << args;
     }
 }
+
+// The performance scores in the figures of `stats --evaluate`: per level of
+// a uniform study one object, per level of a split-level study an array of
+// the two samples; the choices of the command line reach them, and a wrong
+// choice is a usage error. The figures themselves are checked against R
+// in the tests of the scores.
+TEST(CliEvaluate, PerformanceScoresFollowTheChoices) {
+    const fs::path scores = fs::path(VELTRIO_TEST_DATA) / "labs" / "SCORES.PAR";
+    const JValue byDefault = Evaluate(scores, "");
+    const auto& levels = byDefault["Levels"].Items;
+    ASSERT_EQ(levels.size(), 3u);
+    const JValue& a = levels[0]["Scores"];
+    ASSERT_EQ(a.Type, JValue::Object);
+    EXPECT_EQ(a["AssignedValue"].N, 20.0);
+    EXPECT_TRUE(a["AssignedFromFile"].B);
+    EXPECT_EQ(a["UncertaintyOfAssigned"].Type, JValue::Null);
+    EXPECT_EQ(a["SigmaPT"].N, a["AlgorithmA"]["SD"].N);
+    EXPECT_EQ(a["AlgorithmA"]["NoOfLabs"].N, 11);
+    ASSERT_EQ(a["z"].Items.size(), 12u);
+    EXPECT_EQ(a["z"].Items[3].Type, JValue::Null) << "S04 is excluded";
+    EXPECT_EQ(a["zPrime"].Items[0].Type, JValue::Null) << "no u(X) for the file's value";
+    // Level B has no assigned value: the consensus.
+    EXPECT_FALSE(levels[1]["Scores"]["AssignedFromFile"].B);
+    EXPECT_EQ(levels[1]["Scores"]["zPrime"].Items[0].Type, JValue::Number);
+
+    const JValue chosen = Evaluate(scores, " --assigned file --sigma-pt 0.5,2,0.1");
+    const auto& l = chosen["Levels"].Items;
+    ASSERT_EQ(l.size(), 3u);
+    EXPECT_EQ(l[0]["Scores"]["SigmaPT"].N, 0.5);
+    EXPECT_NEAR(l[0]["Scores"]["z"].Items[0].N, (20.3 - 20.0) / 0.5, 1e-12);
+    EXPECT_EQ(l[1]["Scores"]["Problem"].S, "NoAssignedValue");
+    EXPECT_EQ(l[1]["Scores"]["z"].Items[0].Type, JValue::Null);
+    EXPECT_EQ(l[2]["Scores"]["SigmaPT"].N, 0.1);
+
+    const JValue split = Evaluate(SpikeStudy(), "");
+    const JValue& pair = split["Levels"].Items[0]["Scores"];
+    ASSERT_EQ(pair.Type, JValue::Array);
+    ASSERT_EQ(pair.Items.size(), 2u);
+    EXPECT_EQ(pair.Items[0]["Sample"].S, "A1");
+    // The spiked sample on its values as reported: its assigned value is
+    // the level's plus the spike of 2.
+    EXPECT_EQ(pair.Items[1]["AssignedValue"].N, 22.0);
+
+    const fs::path err = TestDir() / "err.txt";
+    for (const std::string bad :
+         {" --assigned median", " --sigma-pt 0", " --sigma-pt 1,x", " --sigma-pt 1,2,3,4",
+          " --sigma-pt -1", " --sigma-pt robustly"}) {
+        SCOPED_TRACE(bad);
+        EXPECT_EQ(RunCli("stats " + scores.string() + " --json --evaluate" + bad, err).Status, 2);
+        EXPECT_NE(ReadText(err).find(bad.substr(1, bad.find(' ', 1) - 1)), std::string::npos);
+    }
+}

@@ -65,6 +65,7 @@ const std::set<std::string> AlwaysWithStudy = {"execute-interlaboratory-study",
                                                "evaluation-of-laboratories",
                                                "mandels-h-values",
                                                "mandels-k-values",
+                                               "performance-scores",
                                                "box-plots",
                                                "method-evaluation",
                                                "histograms"};

@@ -30,6 +30,7 @@
 #include "gui/shell/HelpWindow.h"
 #include "gui/shell/MainForm.h"
 #include "gui/shell/OptionsDlg.h"
+#include "gui/dialogs/ScoresDlg.h"
 #include "gui/dialogs/FFselectDlg.h"
 #include "gui/dialogs/FfResidualDlg.h"
 #include "gui/widgets/ScreenPlacement.h"
@@ -188,6 +189,14 @@ int main(int argc, char** argv) {
         options.SetLastLab(12);
         options.show();
         Save(options, out, "feedback-options.png");
+    }
+    {
+        TScoresDlg scores(&form);
+        scores.SetOptions({TAssignedChoice::Auto, TSigmaChoice::Typed, {0.5, 1.25}},
+                          {QStringLiteral("Level A"), QStringLiteral("Level B"),
+                           QStringLiteral("Level C")});
+        scores.show();
+        Save(scores, out, "scores-dialog.png");
     }
     form.OptionsDialog().LoadControls();
     form.OptionsDialog().show();

@@ -1,4 +1,5 @@
-// Every text of the preliminary documents and of Mandel's h and k fits its cell: measured with the
+// Every text of the preliminary documents, of Mandel's h and k and of the
+// performance scores fits its cell: measured with the
 // fonts the program ships with (Times New Roman is Liberation Serif, metric
 // compatible), no cell's visible text is wider than the cell, so no label
 // crosses a column rule in the window, in print or in the exports.
@@ -20,6 +21,7 @@
 #include "documents/Table.h"
 #include "labs/MandelH.h"
 #include "labs/MandelK.h"
+#include "labs/PerformanceScores.h"
 #include "preliminary/BaseTable.h"
 #include "preliminary/Cochran.h"
 #include "preliminary/Grubbs.h"
@@ -147,6 +149,15 @@ TEST_F(DocumentLayout, NoTextLeavesItsCell) {
         TMandelK k(program);
         k.Calculate();
         docs.emplace_back("Mandel's k", k.BuildReport());
+        // Scores with every note: consensus as X, u(X) large against a small
+        // sigma_pt given for the first level.
+        TPerformanceScores scores(program, {TAssignedChoice::Consensus, TSigmaChoice::Typed,
+                                            {1e-3, 1e6, 1e6}});
+        scores.Calculate();
+        docs.emplace_back("performance scores", scores.BuildReport());
+        TPerformanceScores robust(program, {});
+        robust.Calculate();
+        docs.emplace_back("performance scores (robust)", robust.BuildReport());
         // With the codes, the numbers and the marks "UC", "UG" beside them.
         docs.emplace_back("recovery rates", TRecoveryControl().MakeReport(program));
         if (study().Design == dkSplitLevel) {

@@ -16,6 +16,7 @@
 #include "quality/Weights.h"
 #include "labs/MandelH.h"
 #include "labs/MandelK.h"
+#include "labs/PerformanceScores.h"
 #include "tools/BoxPlots.h"
 #include "tools/ConfidenceEllipses.h"
 #include "tools/Histogram.h"
@@ -79,6 +80,7 @@ std::vector<TProcedure> MakeProcedures() {
          RegressionAnalysisOnALaboratory},
         {"", "Mandel's h-values", StudyLoaded, MandelHValues},
         {"", "Mandel's k-values", StudyLoaded, MandelKValues},
+        {"", "Performance scores", StudyLoaded, PerformanceScoresCommand},
         {"", "Box plots", StudyLoaded, MakeBoxPlots},
         {"", "Histograms", StudyLoaded, RunHistograms},
         {"", "Method evaluation", StudyLoaded, MethodEvaluation},

@@ -20,6 +20,7 @@ class TSplitControl;
 struct TGrubbsCounts;
 class TANOVA;
 class TWeights;
+struct TScoreOptions;
 
 // What made the figures derived from the study void.
 enum class TStateChange {
@@ -110,6 +111,9 @@ public:
     // The laboratory of "Regression analysis on a laboratory": its index, or
     // -99 when none was chosen. Without it none is.
     std::function<int(Program&)> ChooseRegressionLab;
+    // The choices of the performance scores, kept for the session (null:
+    // the defaults).
+    std::shared_ptr<TScoreOptions> ScoreOptions;
 
     // Suppress the progress display while a tool processes several files.
     bool SilentMode = false;

@@ -69,6 +69,12 @@ TMainForm::TMainForm(TMainFormOptions options, QWidget* parent)
     exclude.Enabled = [](const Program& p) { return p.StudyLoaded && p.CurrentStudy; };
     exclude.Run = [this](Program&) { mnuExcludeALabClick(); };
     m_ownProcedures.push_back(std::move(exclude));
+    TProcedure scores;
+    scores.MenuCaption = "Performance scores";
+    scores.Name = CommandName(scores.MenuCaption);
+    scores.Enabled = [](const Program& p) { return p.StudyLoaded && p.CurrentStudy; };
+    scores.Run = [this](Program&) { mnuPerformanceScoresClick(); };
+    m_ownProcedures.push_back(std::move(scores));
     TProcedure feedback;
     feedback.MenuCaption = "Fast feedback forms";
     feedback.Name = CommandName(feedback.MenuCaption);

@@ -139,6 +139,8 @@ public:
     // "Exclude a laboratory": the choice of the laboratories, then their
     // exclusion.
     void mnuExcludeALabClick();
+    // "Performance scores": the choices, then the scores.
+    void mnuPerformanceScoresClick();
     // "Fast feedback forms": the files of the round, the options, the forms.
     void mnuFastFeedbackClick();
     void RunMenuCommand(const TMenuCommand& command);

@@ -24,6 +24,7 @@
 #include "gui/charts/GraphForm.h"
 #include "gui/dialogs/ChoseMethodDlg.h"
 #include "gui/dialogs/ExcludeLabDlg.h"
+#include "gui/dialogs/ScoresDlg.h"
 #include "gui/dialogs/FFselectDlg.h"
 #include "gui/dialogs/FfResidualDlg.h"
 #include "gui/dialogs/InfoDlg.h"
@@ -313,6 +314,25 @@ void TMainForm::mnuFastFeedbackClick() {
         }
         return std::filesystem::path(name.toStdU16String());
     });
+}
+
+void TMainForm::mnuPerformanceScoresClick() {
+    Program& p = *m_program;
+    if (!p.StudyLoaded || !p.CurrentStudy) {
+        return;
+    }
+    QStringList levels;
+    for (int lv = 1; lv <= p.CurrentStudy->NoOfLevels; ++lv) {
+        levels << ToQ(p.LibText(12, 33) + " " + p.CurrentStudy->Level(lv).LevelName);
+    }
+    TScoresDlg dialog(this);
+    connect(&dialog, &TScoresDlg::HelpRequested, this, &TMainForm::ShowHelp);
+    dialog.SetOptions(p.ScoreOptions ? *p.ScoreOptions : TScoreOptions{}, levels);
+    if (TUserInterface::Current().Exec(dialog) != QDialog::Accepted) {
+        return;
+    }
+    p.ScoreOptions = std::make_shared<TScoreOptions>(dialog.Options());
+    PerformanceScoresCommand(p);
 }
 
 // File and edit commands ----------------------------------------------------

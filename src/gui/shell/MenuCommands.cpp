@@ -85,6 +85,8 @@ const std::vector<TMenuCommand>& ProcedureMenuCommands() {
          "Mandel's between-laboratory consistency statistic"},
         {M::Laboratories, "Mandel's k-values", "mandels-k-values", R::Loaded,
          "Mandel's within-laboratory consistency statistic"},
+        {M::Laboratories, "Performance scores", "performance-scores", R::Loaded,
+         "z and z' scores of ISO 13528 with a robust consensus"},
 
         {M::LabReport, "Make report", "make-report", R::NoStudy, "Laboratory reports"},
         {M::LabReport, "Load report texts", "load-report-texts", R::NoStudy, "Load report texts"},
