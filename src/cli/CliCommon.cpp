@@ -64,8 +64,12 @@ Commands:
   run FILE [--procedure NAME]... [--exclude CODE]... [--out DIR] [--format LIST]
                                evaluate a study file and write its documents
                                and charts into DIR (default: veltrio-out) with
-                               an index.html; without --procedure every
-                               procedure that the study allows runs; --exclude
+                               an index.html grouped by menu; without
+                               --procedure the whole evaluation runs, as
+                               execute-interlaboratory-study does (the three
+                               composites everything-below-preliminary-
+                               evaluation, -general-analytical-quality and
+                               -evaluation-of-laboratories in turn); --exclude
                                first excludes the laboratory with that code
   fast-feedback FILE.PAR... [--residuals resistant|gaussian] [--labs FROM-TO]
                 [--tab FILE | --no-tab] --out DIR
@@ -100,6 +104,8 @@ Options:
   --lang FILE                  the language file to use
   --language NAME              the output language by name (English, Dansk,
                                ...) or number 0..5 (default: English)
+  --discard-outlier-tests      the option "Discard outlier tests" for this run:
+                               no Cochran and Grubbs tests, the documents say so
   --auto-split-correction on|off
                                the automatic spiking correction of the
                                Cochran test in split-level studies (overrides
@@ -277,6 +283,8 @@ bool ParseArgs(int argc, char** argv, Options& o, std::string& error) {
             if (!ParseSigmaChoice(v, o.Scores, error)) {
                 return false;
             }
+        } else if (a == "--discard-outlier-tests") {
+            o.DiscardOutlierTests = true;
         } else if (a == "--json") {
             o.Json = true;
         } else if (a == "--evaluate") {
@@ -454,6 +462,9 @@ int SetUpProgram(const Options& o, Program& program, const char* argv0) {
     }
     if (o.AutoSplitCorrection >= 0) {
         program.Settings.AutoSplitCorrection = o.AutoSplitCorrection == 1;
+    }
+    if (o.DiscardOutlierTests) {
+        program.Settings.DiscardOutlierTests = true;
     }
     program.ScoreOptions = std::make_shared<TScoreOptions>(o.Scores);
     // A transformation named in a data file is applied as the settings say.

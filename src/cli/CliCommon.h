@@ -28,6 +28,8 @@ struct Options {
     int Language = -1;
     // --auto-split-correction on|off: overrides the settings file.
     int AutoSplitCorrection = -1;
+    // --discard-outlier-tests: the option "Discard outlier tests" for the run.
+    bool DiscardOutlierTests = false;
     // --weight-relation best|0..4: the relation of the weight function
     // (-1: the proposed one).
     int WeightRelation = -1;

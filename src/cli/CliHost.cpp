@@ -20,12 +20,14 @@ void CliHost::ShowDialog(const std::string& caption, const std::string& text, in
 
 void CliHost::ShowDocument(std::shared_ptr<TTavContents> document, const std::string& caption,
                            int helpContext) {
-    Documents.push_back({std::move(document), nullptr, caption, helpContext, CurrentProcedure});
+    Documents.push_back(
+        {std::move(document), nullptr, caption, helpContext, CurrentProcedure, RequestedProcedure});
 }
 
 void CliHost::ShowChart(std::shared_ptr<TGraphWindow> chart, const std::string& caption,
                         int helpContext) {
-    Documents.push_back({nullptr, std::move(chart), caption, helpContext, CurrentProcedure});
+    Documents.push_back(
+        {nullptr, std::move(chart), caption, helpContext, CurrentProcedure, RequestedProcedure});
 }
 
 bool CliHost::AskYesNo(const std::string& text) {

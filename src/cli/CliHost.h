@@ -34,9 +34,15 @@ public:
         int HelpContext = 0;
         // The procedure that showed it.
         std::string Name;
+        // The procedure named on the command line (a composite, or the
+        // procedure itself).
+        std::string Requested;
     };
-    // Set while a procedure runs, to name its documents and charts.
+    // Set while a procedure runs, to name its documents and charts; a
+    // composite sets it for each of its procedures.
     std::string CurrentProcedure;
+    std::string RequestedProcedure;
+    void ProcedureStarting(const std::string& name) override { CurrentProcedure = name; }
     std::vector<ShownDocument> Documents;
 
     int MessageCount() const { return m_messages; }

@@ -63,13 +63,11 @@ int RunProcedures(char** argv, const Options& o, Program& program, CliHost& host
             return ExitUsage;
         }
     }
+    // Without names the whole evaluation runs, as "Execute interlaboratory
+    // study" does.
     const bool all = procedures.empty();
     if (all) {
-        for (const auto& p : Procedures()) {
-            if (!p.Hidden) {
-                procedures.push_back(p.Name);
-            }
-        }
+        procedures.push_back("execute-interlaboratory-study");
     }
     if (!LoadStudy(o.Args[0], program, host) || !ApplyExclusions(o, program)) {
         return ExitRefused;
@@ -102,6 +100,7 @@ int RunProcedures(char** argv, const Options& o, Program& program, CliHost& host
             continue;
         }
         host.CurrentProcedure = proc->Name;
+        host.RequestedProcedure = proc->Name;
         const int messagesBefore = host.MessageCount();
         const std::size_t shownBefore = host.Documents.size();
         try {
@@ -132,7 +131,8 @@ int RunProcedures(char** argv, const Options& o, Program& program, CliHost& host
     }
     std::set<std::string> wroteFiles;
     std::string why;
-    std::string list;
+    std::vector<std::string> menus;
+    std::map<std::string, std::string> byMenu;
     int n = 0;
     // Charts as PNG at print resolution.
     constexpr int ChartPixelsPerInch = 150;
@@ -170,13 +170,26 @@ int RunProcedures(char** argv, const Options& o, Program& program, CliHost& host
             std::cerr << "veltrio-cli: " << why << '\n';
             return ExitRefused;
         }
-        wroteFiles.insert(shown.Name);
-        list += "<li>" + HtmlText(shown.Caption) + ":";
+        wroteFiles.insert(shown.Requested);
+        std::string item = "<li>" + HtmlText(shown.Caption) + ":";
         for (const char* ext : exts) {
-            list += std::string(" <a href=\"") + base + "." + ext + "\">" + ext + "</a>";
+            item += std::string(" <a href=\"") + base + "." + ext + "\">" + ext + "</a>";
         }
-        list += "</li>\n";
+        item += "</li>\n";
+        const std::string menu(ProcedureMenu(shown.Name));
+        if (!byMenu.count(menu)) {
+            menus.push_back(menu);
+        }
+        byMenu[menu] += item;
     }
+    // The index groups the files by the menu of their procedure, in the
+    // order the menus first showed something.
+    std::string list;
+    for (const auto& menu : menus) {
+        list += "<h2>" + HtmlText(menu.empty() ? std::string("Other") : menu) + "</h2>\n<ul>\n" +
+                byMenu[menu] + "</ul>\n";
+    }
+    list += "<h2>Figures</h2>\n<ul>\n";
     if (!all) {
         for (const auto& name : procedures) {
             if (skipped.count(name)) {
@@ -202,7 +215,7 @@ int RunProcedures(char** argv, const Options& o, Program& program, CliHost& host
         HtmlText(program.CurrentStudy->TestId) + "</title></head><body>\n<h1>" +
         HtmlText(program.CurrentStudy->TestId) + "</h1>\n<p>" +
         HtmlText(program.CurrentStudy->Substance + ", " + program.CurrentStudy->Unit) + "</p>\n" +
-        excluded + "<ul>\n" + list +
+        excluded + list +
         "<li><a href=\"study.json\">study.json</a>: the study and its figures</li>\n</ul>\n"
         "</body></html>\n";
     if (!WriteFileAtomically(o.OutDir / "study.json", StudyToJson(program), &why) ||

@@ -265,21 +265,41 @@ TEST(Cli, RunWritesTheOutputFolder) {
     EXPECT_EQ(r.Status, 0) << ReadText(TestDir() / "err.txt");
     EXPECT_NE(ReadText(out / "study.json").find("\"TestId\": \"ASTM E691 glucose A-C\""),
               std::string::npos);
-    // Every document in four formats, linked from the index.
+    // Without procedure names the whole evaluation runs, as "Execute
+    // interlaboratory study" does; the index groups its files by menu, in
+    // menu order.
     const std::string index = ReadText(out / "index.html");
-    // The documents are numbered in the order of the procedures list.
-    const std::string link = "Descriptive statistics: <a href=\"";
+    const auto preliminary = index.find("<h2>Preliminary evaluation</h2>");
+    const auto quality = index.find("<h2>General analytical quality</h2>");
+    const auto labs = index.find("<h2>Evaluation of laboratories</h2>");
+    ASSERT_NE(preliminary, std::string::npos) << index;
+    ASSERT_NE(quality, std::string::npos) << index;
+    ASSERT_NE(labs, std::string::npos) << index;
+    EXPECT_LT(preliminary, quality);
+    EXPECT_LT(quality, labs);
+    EXPECT_LT(index.find("Base table:"), quality);
+    EXPECT_LT(index.find("Grubbs outlier test:"), quality);
+    EXPECT_GT(index.find("Mandel's k statistic"), labs);
+    // The tools are not part of it.
+    EXPECT_EQ(index.find("box-plots"), std::string::npos);
+    // No assigned values: said once for the composite, and the procedures
+    // that need them are left out.
+    const std::string err = ReadText(TestDir() / "err.txt");
+    EXPECT_EQ(err.find("Nominal Value Not OK"), err.rfind("Nominal Value Not OK")) << err;
+    EXPECT_EQ(index.find("consensus-means"), std::string::npos);
+    // Every document in four formats, linked from the index.
+    const std::string link = "Analysis of variance: <a href=\"";
     const auto at = index.find(link);
     ASSERT_NE(at, std::string::npos) << index;
     const std::string base =
         index.substr(at + link.size(), index.find(".html", at) - at - link.size());
-    EXPECT_EQ(base.substr(2), "-descriptive-statistics");
+    EXPECT_EQ(base.substr(2), "-analysis-of-variance");
     EXPECT_EQ(ReadText(out / (base + ".pdf")).substr(0, 5), "%PDF-");
     EXPECT_EQ(ReadText(out / (base + ".rtf")).substr(0, 6), "{\\rtf1");
     const std::string html = ReadText(out / (base + ".html"));
     EXPECT_NE(html.find("Glucose in serum"), std::string::npos);
     EXPECT_NE(html.find("charset=\"utf-8\""), std::string::npos);
-    EXPECT_NE(ReadText(out / (base + ".txt")).find("Usable\t24\t24\t24"), std::string::npos);
+    EXPECT_NE(ReadText(out / (base + ".txt")).find("Laboratories\t7\t"), std::string::npos);
 
     // One procedure and one format.
     const fs::path only = TestDir() / "only";

@@ -51,18 +51,18 @@ std::set<std::string> EnabledProcedures(const TMainForm& form) {
 }
 
 const std::set<std::string> AlwaysWithStudy = {"execute-interlaboratory-study",
-                                               "preliminary-evaluation",
+                                               "everything-below-preliminary-evaluation",
                                                "base-table-iso-table-a",
                                                "cochran-outliers",
                                                "grubbs-outliers",
                                                "control-of-recovery-rates",
                                                "descriptive-statistics",
                                                "exclude-a-laboratory",
-                                               "general-analytical-quality",
+                                               "everything-below-general-analytical-quality",
                                                "analysis-of-variance",
                                                "consensus-means-vs-assigned-values",
                                                "iso-guide-35-1989",
-                                               "evaluation-of-laboratories",
+                                               "everything-below-evaluation-of-laboratories",
                                                "mandels-h-values",
                                                "mandels-k-values",
                                                "performance-scores",
@@ -177,6 +177,35 @@ TEST_F(MainFormTest, ExecuteInterlaboratoryStudyChosenWhileItRunsDoesNothing) {
     m_form->ProcedureAction("execute-interlaboratory-study")->trigger();
     EXPECT_EQ(procedures.Runs["execute"], 1);
     // Once it has ended it can run again.
+    m_form->ProcedureAction("execute-interlaboratory-study")->trigger();
+    EXPECT_EQ(procedures.Runs["execute"], 2);
+}
+
+// While a command runs (its progress display lets events through) the
+// commands that change or replace the study are disabled and a study file
+// does not open; an error ends the command with one message and the flag is
+// cleared, so the command runs again.
+TEST_F(MainFormTest, WhileACommandRunsTheStudyStaysAndAnErrorEndsIt) {
+    AllProcedures procedures;
+    const QString other = WriteFile(QStringLiteral("other.PAR"), StudyText(false, 2, 2));
+    procedures["execute-interlaboratory-study"].Run = [&](Program& p) {
+        ++procedures.Runs["execute"];
+        EXPECT_FALSE(m_form->ProcedureAction("exclude-a-laboratory")->isEnabled());
+        EXPECT_FALSE(m_form->ProcedureAction("box-plots")->isEnabled());
+        EXPECT_FALSE(m_form->TransformationAction()->isEnabled());
+        EXPECT_FALSE(m_form->EditFileAction()->isEnabled());
+        const DataType* before = p.CurrentStudy.get();
+        m_form->OpenStudy(other, true);
+        EXPECT_EQ(p.CurrentStudy.get(), before);
+        throw EVeltrioError("The regression cannot be formed.");
+    };
+    m_form->SetProcedureLookup(procedures.Lookup());
+    m_form->OpenStudy(WriteFile(QStringLiteral("s.PAR"), StudyText(false, 3, 3)), true);
+    m_form->ProcedureAction("execute-interlaboratory-study")->trigger();
+    ASSERT_EQ(m_ui.Messages.size(), 1u);
+    EXPECT_EQ(m_ui.Messages.back().Text, QStringLiteral("The regression cannot be formed."));
+    EXPECT_TRUE(m_form->ProcedureAction("box-plots")->isEnabled());
+    EXPECT_TRUE(m_form->TransformationAction()->isEnabled());
     m_form->ProcedureAction("execute-interlaboratory-study")->trigger();
     EXPECT_EQ(procedures.Runs["execute"], 2);
 }

@@ -43,6 +43,9 @@ public:
         }
     }
     void StudyStateChanged() override { ++StateChanges; }
+    // The procedures that composite commands started, in order.
+    std::vector<std::string> Started;
+    void ProcedureStarting(const std::string& name) override { Started.push_back(name); }
 };
 
 } // namespace veltrio::testing

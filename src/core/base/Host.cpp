@@ -14,6 +14,8 @@ void Host::ShowDocument(std::shared_ptr<TTavContents>, const std::string&, int) 
 void Host::ShowChart(std::shared_ptr<TGraphWindow>, const std::string&, int) {}
 void Host::StudyStateChanged() {}
 
+void Host::ProcedureStarting(const std::string&) {}
+
 bool Host::ChooseMethodGroups(const std::vector<std::string>& codes, TMethodGroupChoice& choice) {
     choice = TMethodGroupChoice{};
     for (std::size_t i = 0; i < codes.size() && i < choice.Groups.size(); ++i) {

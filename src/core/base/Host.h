@@ -52,6 +52,8 @@ public:
 
     // The loaded study, its marks or its state changed: menus re-evaluate.
     virtual void StudyStateChanged();
+    // A composite command starts one of its procedures (by its name).
+    virtual void ProcedureStarting(const std::string& name);
 
     // The method grouping dialog over the study's method codes (in list
     // order); true for OK. By default one group per code, the first five

@@ -1,5 +1,7 @@
 #include "commands/Commands.h"
 
+#include "commands/Composites.h"
+
 #include <memory>
 
 #include "preliminary/BaseTable.h"
@@ -57,6 +59,11 @@ TPreliminaryStats& PrelimOf(Program& p) {
 
 std::vector<TProcedure> MakeProcedures() {
     return {
+        // The composites name their menu, since their captions are alike.
+        {"execute-interlaboratory-study", "Execute interlaboratory study", StudyLoaded,
+         ExecuteInterlaboratoryStudy},
+        {"everything-below-preliminary-evaluation", "Everything below", StudyLoaded,
+         EverythingBelowPreliminary},
         {"", "Base table (ISO table A)", StudyLoaded, BaseTableReport},
         {"", "Base table corrected for spiking", SplitLevel, BaseTableCorrectedReport},
         // The menu shows the information dialog first where it applies.
@@ -70,6 +77,8 @@ std::vector<TProcedure> MakeProcedures() {
          [](Program& p) { DescriptiveReport(p, PrelimOf(p)); }},
         // Hidden in the menu; left out of a run of every procedure.
         {"", "Residual plots", StudyLoaded, ResidualPlots, true},
+        {"everything-below-general-analytical-quality", "Everything below", StudyLoaded,
+         EverythingBelowQuality},
         {"", "Analysis of variance", StudyLoaded, AnalysisOfVarianceReport},
         {"", "Consensus means vs assigned values", StudyLoaded, ConsensusMeansVsAssignedValues},
         {"", "Determination of weight function", MoreThanOneLevel,
@@ -78,6 +87,8 @@ std::vector<TProcedure> MakeProcedures() {
         {"", "ISO Guide 35 : 1989", StudyLoaded, ISOGuide35},
         {"", "Regression analysis on a laboratory", MoreThanOneLevel,
          RegressionAnalysisOnALaboratory},
+        {"everything-below-evaluation-of-laboratories", "Everything below", StudyLoaded,
+         EverythingBelowLaboratories},
         {"", "Mandel's h-values", StudyLoaded, MandelHValues},
         {"", "Mandel's k-values", StudyLoaded, MandelKValues},
         {"", "Performance scores", StudyLoaded, PerformanceScoresCommand},
@@ -113,11 +124,41 @@ const std::vector<TProcedure>& Procedures() {
     static const std::vector<TProcedure> list = [] {
         auto procs = MakeProcedures();
         for (auto& p : procs) {
-            p.Name = CommandName(p.MenuCaption);
+            if (p.Name.empty()) {
+                p.Name = CommandName(p.MenuCaption);
+            }
         }
         return procs;
     }();
     return list;
+}
+
+std::string_view ProcedureMenu(std::string_view name) {
+    struct TEntry {
+        std::string_view First;
+        std::string_view Menu;
+    };
+    // The first procedure of each menu in list order; a procedure belongs to
+    // the menu of the last entry at or before it.
+    static const TEntry menus[] = {
+        {"execute-interlaboratory-study", "Procedures"},
+        {"everything-below-preliminary-evaluation", "Preliminary evaluation"},
+        {"everything-below-general-analytical-quality", "General analytical quality"},
+        {"everything-below-evaluation-of-laboratories", "Evaluation of laboratories"},
+        {"box-plots", "Tools"},
+    };
+    std::string_view menu;
+    for (const auto& p : Procedures()) {
+        for (const auto& e : menus) {
+            if (p.Name == e.First) {
+                menu = e.Menu;
+            }
+        }
+        if (p.Name == name) {
+            return menu;
+        }
+    }
+    return {};
 }
 
 const TProcedure* FindProcedure(std::string_view name) {

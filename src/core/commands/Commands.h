@@ -14,7 +14,8 @@ class Program;
 struct TProcedure {
     // The name on the command line: the menu caption in lower case, words
     // joined by hyphens, punctuation left out ("descriptive-statistics").
-    // Filled in from MenuCaption.
+    // Filled in from MenuCaption unless given (the composites, whose
+    // captions are alike, name their menu).
     std::string Name;
     // The menu caption of the desktop program.
     std::string MenuCaption;
@@ -33,5 +34,9 @@ std::string CommandName(std::string_view menuCaption);
 // Every procedure that exists, in menu order.
 const std::vector<TProcedure>& Procedures();
 const TProcedure* FindProcedure(std::string_view name);
+// The menu of a procedure ("Preliminary evaluation", "General analytical
+// quality", "Evaluation of laboratories", "Tools"; "Procedures" for
+// "Execute interlaboratory study"); empty for an unknown name.
+std::string_view ProcedureMenu(std::string_view name);
 
 } // namespace veltrio

@@ -550,8 +550,10 @@ void TMainForm::updateMenus() {
     }
     const Program& p = *m_program;
     const bool loaded = p.StudyLoaded && p.CurrentStudy;
+    // While a command runs nothing may change or replace the study.
+    const bool idle = !m_busy;
     for (const auto& [action, command] : m_procedureActs) {
-        bool enabled = MenuRuleAllows(command->Rule, p);
+        bool enabled = idle && MenuRuleAllows(command->Rule, p);
         if (command->Procedure) {
             const TProcedure* proc = m_lookup ? m_lookup(command->Procedure) : nullptr;
             enabled = enabled && proc && (!proc->Enabled || proc->Enabled(p));
@@ -561,8 +563,13 @@ void TMainForm::updateMenus() {
     m_preliminaryMenu->menuAction()->setEnabled(loaded);
     m_qualityMenu->menuAction()->setEnabled(loaded);
     m_labsMenu->menuAction()->setEnabled(loaded);
-    m_transformAct->setEnabled(loaded && !m_currentFile.isEmpty());
-    m_editAct->setEnabled(!m_currentFile.isEmpty());
+    m_transformAct->setEnabled(idle && loaded && !m_currentFile.isEmpty());
+    m_editAct->setEnabled(idle && !m_currentFile.isEmpty());
+    m_openAct->setEnabled(idle);
+    for (QAction* a : m_historyActs) {
+        a->setEnabled(idle);
+    }
+    m_optionsAct->setEnabled(idle);
 
     setWindowTitle(TitleText());
     const bool output = ActiveBrowser() != nullptr || ActiveChart() != nullptr;

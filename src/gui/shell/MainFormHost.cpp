@@ -140,6 +140,9 @@ void TMainForm::StudyStateChanged() {
 // Opening a study -----------------------------------------------------------
 
 void TMainForm::OpenStudy(const QString& path, bool addToHistory) {
+    if (m_busy) {
+        return;
+    }
     Program& p = *m_program;
     const int messagesBefore = m_messagesShown;
     {
@@ -201,15 +204,18 @@ void TMainForm::RunMenuCommand(const TMenuCommand& command) {
         (proc->Enabled && !proc->Enabled(*m_program))) {
         return;
     }
-    if (command.Procedure == ExecuteStudyProcedure) {
-        if (m_busy) {
-            return;
-        }
-        const TSavedValue busy(m_busy, true);
-        RunProcedure(*proc);
+    // One command at a time: while one runs (its progress display lets
+    // events through), no other starts, and the commands that change or
+    // replace the study are disabled. The flag is cleared on every path.
+    if (m_busy) {
         return;
     }
-    RunProcedure(*proc);
+    {
+        const TSavedValue busy(m_busy, true);
+        updateMenus();
+        RunProcedure(*proc);
+    }
+    updateMenus();
 }
 
 void TMainForm::RunProcedure(const TProcedure& procedure) {
@@ -348,7 +354,7 @@ void TMainForm::mnuOpenClick() {
 }
 
 void TMainForm::mnuEditClick() {
-    if (m_currentFile.isEmpty()) {
+    if (m_busy || m_currentFile.isEmpty()) {
         return;
     }
     TEditorForm editor(this);
@@ -452,7 +458,7 @@ void TMainForm::mnuCopyClick() {
 
 void TMainForm::mnuTransformationClick() {
     Program& p = *m_program;
-    if (!p.StudyLoaded || !p.CurrentStudy || m_currentFile.isEmpty()) {
+    if (m_busy || !p.StudyLoaded || !p.CurrentStudy || m_currentFile.isEmpty()) {
         return;
     }
     m_transformDlg->SetItemIndex(p.CurrentStudy->Transformation);
@@ -490,18 +496,24 @@ void TMainForm::mnuPrintAllClick() {
         !TUserInterface::Current().AskPrinter(this, *m_printer)) {
         return;
     }
-    TBusyWindow busy(this);
-    // One job in the order the windows were opened: a printer prints it as
-    // one, and a PDF printer writes one file.
-    TPrintJob job(*m_printer, StudyTitle());
-    for (QMdiSubWindow* w : m_mdiArea->subWindowList(QMdiArea::CreationOrder)) {
-        if (auto* b = qobject_cast<TTavBrowseForm*>(w->widget())) {
-            job.AddDocument(b->Document());
-        } else if (auto* chart = qobject_cast<TGraphForm*>(w->widget())) {
-            job.AddChart(chart->GraphWnd());
+    // The main window is disabled while the pages go out and enabled again
+    // on every path; a printer error ends the job with its message.
+    try {
+        TBusyWindow busy(this);
+        // One job in the order the windows were opened: a printer prints it
+        // as one, and a PDF printer writes one file.
+        TPrintJob job(*m_printer, StudyTitle());
+        for (QMdiSubWindow* w : m_mdiArea->subWindowList(QMdiArea::CreationOrder)) {
+            if (auto* b = qobject_cast<TTavBrowseForm*>(w->widget())) {
+                job.AddDocument(b->Document());
+            } else if (auto* chart = qobject_cast<TGraphForm*>(w->widget())) {
+                job.AddChart(chart->GraphWnd());
+            }
         }
+        job.Finish();
+    } catch (const std::exception& e) {
+        ReportError(ToQ(e.what()));
     }
-    job.Finish();
 }
 
 TGraphForm* TMainForm::ActiveChart() const {

@@ -35,10 +35,10 @@ const std::vector<TMenuCommand>& ProcedureMenuCommands() {
     using R = TMenuRule;
     static const std::vector<TMenuCommand> list = {
         {M::Procedures, "Execute interlaboratory study", "execute-interlaboratory-study", R::Loaded,
-         "Run the preliminary evaluation, the analytical quality and the evaluation of "
-         "evaluation-of-laboratories"},
+         "Run the preliminary evaluation, the general analytical quality and the evaluation "
+         "of laboratories"},
 
-        {M::Preliminary, "Everything below", "preliminary-evaluation", R::Loaded,
+        {M::Preliminary, "Everything below", "everything-below-preliminary-evaluation", R::Loaded,
          "Run every procedure of the preliminary evaluation"},
         {M::Preliminary, "Base table (ISO table A)", "base-table-iso-table-a", R::Loaded,
          "The results of every laboratory in every level"},
@@ -62,7 +62,7 @@ const std::vector<TMenuCommand>& ProcedureMenuCommands() {
         {M::Preliminary, "Exclude a laboratory", "exclude-a-laboratory", R::Loaded,
          "Leave a laboratory out of the evaluation"},
 
-        {M::Quality, "Everything below", "general-analytical-quality", R::Loaded,
+        {M::Quality, "Everything below", "everything-below-general-analytical-quality", R::Loaded,
          "Run every procedure of the general analytical quality"},
         {M::Quality, "Analysis of variance", "analysis-of-variance", R::Loaded,
          "Repeatability and reproducibility by analysis of variance"},
@@ -77,7 +77,7 @@ const std::vector<TMenuCommand>& ProcedureMenuCommands() {
         {M::Quality, "Regression analysis on a laboratory", "regression-analysis-on-a-laboratory",
          R::MoreThanOneLevel, "Regression of one laboratory's results on the assigned values"},
 
-        {M::Laboratories, "Everything below", "evaluation-of-laboratories", R::Loaded,
+        {M::Laboratories, "Everything below", "everything-below-evaluation-of-laboratories", R::Loaded,
          "Run every procedure of the evaluation of laboratories"},
         {M::Laboratories, "Robust residuals", nullptr, R::Loaded, "Robust residuals", true},
         {M::Laboratories, "Rank test", nullptr, R::Loaded, "Rank test", true},
