@@ -240,21 +240,22 @@ TEST_F(MethodEvaluationTest, GroupSpreadsRelativeToTheirValues) {
     EXPECT_EQ(e.Groups[1].SD, 0.0);
 }
 
-// Confidence limits with StudentQuantile95(N): 4.3 for N = 2, 3.18 for 3;
-// a group of one result shows "-".
+// The 95 % confidence limits of a group's mean take t with N - 1 degrees of
+// freedom, as printed in the tables: 12.71 for N = 2, 4.30 for N = 3; a
+// group of one result shows "-".
 TEST_F(MethodEvaluationTest, ConfidenceLimitsAndSingleResults) {
     LoadRows({"A1 10 12 P", "A2 20 21 Q", "A3 22 -99 Q", "A4 5 -99 R"});
     auto doc = MethodEvaluationReport(program);
     const auto lines = doc->AsStrings();
     const double s1 = std::sqrt(2.0);
     const std::string p = "P\t2\t11.000\t1.414\t" +
-                          FormatFixed(11 - 4.3 * s1 / std::sqrt(2.0), 9, 3) + "\t" +
-                          FormatFixed(11 + 4.3 * s1 / std::sqrt(2.0), 9, 3) + "\t";
+                          FormatFixed(11 - 12.71 * s1 / std::sqrt(2.0), 9, 3) + "\t" +
+                          FormatFixed(11 + 12.71 * s1 / std::sqrt(2.0), 9, 3) + "\t";
     EXPECT_TRUE(Has(lines, p)) << p;
     const double s2 = 1.0;
     const std::string q = "Q\t3\t21.000\t1.000\t" +
-                          FormatFixed(21 - 3.18 * s2 / std::sqrt(3.0), 9, 3) + "\t" +
-                          FormatFixed(21 + 3.18 * s2 / std::sqrt(3.0), 9, 3) + "\t";
+                          FormatFixed(21 - 4.3 * s2 / std::sqrt(3.0), 9, 3) + "\t" +
+                          FormatFixed(21 + 4.3 * s2 / std::sqrt(3.0), 9, 3) + "\t";
     EXPECT_TRUE(Has(lines, q)) << q;
     EXPECT_TRUE(Has(lines, "R\t-\t-\t-\t-\t-\t"));
 }

@@ -438,9 +438,10 @@ std::unique_ptr<TTavTable> GroupTable(Program& program, const TMethodEval& e) {
             }
             continue;
         }
-        // The quantile with N degrees of freedom, as the procedure has
-        // always taken it.
-        const double half = StudentQuantile95(g.N) * g.SD / std::sqrt(static_cast<double>(g.N));
+        // The 95 % limits of the group's mean: t with N - 1 degrees of
+        // freedom, those of its standard deviation.
+        const double half =
+            StudentQuantile95(g.N - 1) * g.SD / std::sqrt(static_cast<double>(g.N));
         NumberCell(*t->ReadCell(i, 1), g.N, 0);
         NumberCell(*t->ReadCell(i, 2), g.Mean, 3);
         NumberCell(*t->ReadCell(i, 3), g.SD, 3);
