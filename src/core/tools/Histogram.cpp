@@ -334,8 +334,12 @@ std::shared_ptr<TGraphWindow> THistogram::HistogramChart(Program& program, int l
     if (!h.Outside.empty()) {
         chart->AddText(program.LibText(10, 3), x0, y0 + 2.0, 0, 2, font);
     }
-    chart->AddText(program.LibText(10, 4) + " " + FormatFixed(h.Mean, 10, d + 1) + "    " +
-                       program.LibText(10, 5) + FormatFixed(h.SD, 10, d + 1),
+    // The level heads the figures, so that a printed or saved chart says
+    // which level it shows (the window caption does on screen).
+    chart->AddText(program.LibText(10, s.Design == dkSplitLevel ? 7 : 8) + " " +
+                       level.LevelName + "    " + program.LibText(10, 4) + " " +
+                       FormatFixed(h.Mean, 10, d + 1) + "    " + program.LibText(10, 5) +
+                       FormatFixed(h.SD, 10, d + 1),
                    x0, y0 + 1.5, 0, 2, font);
     chart->SetYAxisTitle(program.LibText(10, 6), 0, ChartOutputFont(program.Settings, 12));
     chart->SetXAxisTitle(s.Unit, 1, ChartOutputFont(program.Settings, 12));
