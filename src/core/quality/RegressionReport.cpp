@@ -9,6 +9,7 @@
 #include "documents/Table.h"
 #include "preliminary/Grubbs.h"
 #include "preliminary/ReportCells.h"
+#include "quality/FigureText.h"
 #include "quality/Regression.h"
 #include "quality/Weights.h"
 #include "study/Program.h"
@@ -24,26 +25,6 @@ constexpr int kLabHelpContext = 6500;
 
 using A = TAlignment;
 
-std::string Num(double v, int precision, int decimals) {
-    return v == MissingValue ? std::string("-") : FormatThousands(v, precision, decimals);
-}
-
-std::string ExpNum(double a, int precision, int decimals) {
-    if (a == MissingValue) {
-        return "-";
-    }
-    const double e = std::exp(a);
-    return std::isfinite(e) ? FormatThousands(e, precision, decimals) : std::string("-");
-}
-
-// Decimals of u = 1/w: as many as w has integer digits.
-int InverseDecimals(double w) {
-    int d = 1;
-    for (double limit = 10; w > limit && d < 12; limit *= 10) {
-        ++d;
-    }
-    return d;
-}
 
 // y/w of a result as the listing shows it: its own decimals, one more when
 // u < 0.1 and another when u < 0.01.

@@ -12,6 +12,7 @@
 #include "documents/Table.h"
 #include "preliminary/ReportCells.h"
 #include "quality/ANOVA.h"
+#include "quality/FigureText.h"
 #include "study/ReportFraming.h"
 #include "study/StudyReader.h"
 
@@ -28,28 +29,6 @@ constexpr int kHelpContext = 6200;
 
 using A = TAlignment;
 
-std::string Num(double v, int precision, int decimals) {
-    return v == MissingValue ? std::string("-") : FormatThousands(v, precision, decimals);
-}
-
-// eᵃ of relation 4; "-" without an intercept.
-std::string ExpNum(double a, int precision, int decimals) {
-    if (a == MissingValue) {
-        return "-";
-    }
-    const double e = std::exp(a);
-    return std::isfinite(e) ? FormatThousands(e, precision, decimals) : std::string("-");
-}
-
-// Decimals of u = 1/w: as many as w has integer digits (1 up to 10, 2 up to
-// 100, ...).
-int InverseDecimals(double w) {
-    int d = 1;
-    for (double limit = 10; w > limit && d < 12; limit *= 10) {
-        ++d;
-    }
-    return d;
-}
 
 } // namespace
 
