@@ -115,11 +115,39 @@ TEST_F(OptionsTest, CancelLeavesTheSettingsAndReopeningShowsThemAgain) {
 
 TEST_F(OptionsTest, ALanguageOutsideTheListStaysOnOk) {
     TOptionsDlg& dlg = m_form->OptionsDialog();
-    m_form->program().Settings.OutputLanguage = 2;
+    m_form->program().Settings.OutputLanguage = 6;
     dlg.LoadControls();
     EXPECT_EQ(dlg.Language()->currentIndex(), -1);
     dlg.ApplyControls();
-    EXPECT_EQ(m_form->program().Settings.OutputLanguage, 2);
+    EXPECT_EQ(m_form->program().Settings.OutputLanguage, 6);
+}
+
+TEST_F(OptionsTest, OffersTheSixLanguagesAndOpensTheChosenFile) {
+    TOptionsDlg& dlg = m_form->OptionsDialog();
+    dlg.LoadControls();
+    QStringList offered;
+    for (int i = 0; i < dlg.Language()->count(); ++i) {
+        offered << dlg.Language()->itemText(i);
+    }
+    EXPECT_EQ(offered, (QStringList{"English", "Dansk", "Deutsch", "Francais",
+                                    QString::fromUtf8("Español"), "Slovakian"}));
+    struct Case {
+        int Language;
+        const char* Caption; // the caption of "Descriptive statistics" (5, 6)
+    };
+    for (const Case c : {Case{2, "Deskriptive Statistik"}, Case{5, nullptr}, Case{0, "Descriptive statistics"}}) {
+        dlg.Language()->setCurrentIndex(dlg.Language()->findData(c.Language));
+        dlg.ApplyControls();
+        EXPECT_TRUE(m_ui.Messages.empty());
+        EXPECT_EQ(m_form->program().Settings.OutputLanguage, c.Language);
+        const std::string text = m_form->program().LibText(5, 6);
+        if (c.Caption) {
+            EXPECT_EQ(text, c.Caption);
+        } else {
+            EXPECT_FALSE(text.empty());
+            EXPECT_NE(text, "Descriptive statistics");
+        }
+    }
 }
 
 TEST_F(OptionsTest, ALanguageFileThatCannotBeOpenedKeepsTheOldLanguage) {
@@ -128,7 +156,12 @@ TEST_F(OptionsTest, ALanguageFileThatCannotBeOpenedKeepsTheOldLanguage) {
     ASSERT_FALSE(text.empty());
     dlg.LoadControls();
     EXPECT_EQ(dlg.Language()->currentText(), QStringLiteral("English"));
-    // The build writes only the English language file.
+    // A program folder that holds the English language file only.
+    const std::filesystem::path dir = Path(QStringLiteral("program"));
+    std::filesystem::create_directories(dir);
+    std::filesystem::copy_file(std::filesystem::path(VELTRIO_BIN_DIR) / "ENGLISH.TEX",
+                               dir / "ENGLISH.TEX");
+    m_form->program().ProgramDir = dir;
     dlg.Language()->setCurrentIndex(dlg.Language()->findData(5));
     dlg.ApplyControls();
     ASSERT_EQ(m_ui.Messages.size(), 1u);

@@ -3,7 +3,9 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 
+#include "base/TextUtil.h"
 #include "textlib/TextLibrary.h"
 #include "textlib/TextLibraryFormat.h"
 #include "textlib/TextLibraryWriter.h"
@@ -132,4 +134,49 @@ TEST(TextLibrary, BuiltEnglishFileHoldsTheReaderMessages) {
         EXPECT_FALSE(text.empty()) << "(5, " << item << ")";
         EXPECT_NE(text, "Arguments 0,0 are not valid; start by 0,1.");
     }
+}
+
+TEST(TextLibrary, TextsOfACentralEuropeanFileReadInTheirOwnCodePage) {
+    // Slovak letters exist in code page 852 only; the file names its code page.
+    const std::string slovak = "Opakovateľnosť: ľščťžýáíéúäôň ĽŠČŤŽ";
+    const fs::path p = WriteTemp("cp852.TEX", Compile("codepage 852\nchapter 0 = Úroveň\n0.1 = " +
+                                                      slovak + "\n"));
+    TTextLibrary lib;
+    ASSERT_TRUE(lib.OpenTextLibrary(p));
+    EXPECT_EQ(lib.CodePage(), 852);
+    EXPECT_EQ(lib.LibText(0, 1), slovak);
+    EXPECT_EQ(lib.ChapterEntry(0).Name, "Úroveň");
+
+    // In the file: one byte a letter, the bytes of code page 852 (ľ 96h, š E7h,
+    // č 9Fh), scrambled by the key stream.
+    std::ifstream in(p, std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(in)), {});
+    const std::size_t at = 30 * texfile::RecordSize;
+    ASSERT_EQ(static_cast<unsigned char>(bytes[at + texfile::ItemLengthOffset]),
+              Utf8Length(slovak));
+    unsigned k = texfile::KeySeed;
+    std::string oem;
+    for (std::size_t i = 0; i < Utf8Length(slovak); ++i) {
+        oem += static_cast<char>(
+            (static_cast<unsigned char>(bytes[at + texfile::ItemTextOffset + i]) - k) & 0xFF);
+        k = texfile::NextKey(k);
+    }
+    EXPECT_EQ(static_cast<unsigned char>(oem[9]), 0x96u);  // ľ of "Opakovateľnosť"
+    EXPECT_EQ(static_cast<unsigned char>(oem[13]), 0x9Cu); // ť
+    EXPECT_EQ(static_cast<unsigned char>(oem[16]), 0x96u); // ľ
+    EXPECT_EQ(static_cast<unsigned char>(oem[17]), 0xE7u); // š
+    EXPECT_EQ(static_cast<unsigned char>(oem[18]), 0x9Fu); // č
+
+    // A file without a code page (the bytes 0, as older files have) reads
+    // as 850, and so does a number the program does not know.
+    const fs::path western = WriteTemp("cp850.TEX", Compile(kSource));
+    ASSERT_TRUE(lib.OpenTextLibrary(western));
+    EXPECT_EQ(lib.CodePage(), 850);
+    EXPECT_EQ(lib.LibText(1, 4), "µ ± °, æøå ÆØÅ é");
+    std::string odd = Compile(kSource);
+    odd[texfile::CodePageOffset] = static_cast<char>(0xB5); // 437
+    odd[texfile::CodePageOffset + 1] = 0x01;
+    ASSERT_TRUE(lib.OpenTextLibrary(WriteTemp("cp437.TEX", odd)));
+    EXPECT_EQ(lib.CodePage(), 850);
+    EXPECT_EQ(lib.LibText(1, 4), "µ ± °, æøå ÆØÅ é");
 }

@@ -40,6 +40,12 @@ TEST(TextLibraryWriter, RefusesFaultySourcesNamingTheLine) {
         {"1.1 = orphan\n", "lang/x.txt:1: chapter 1 has items but no"},
         {"chapter 0 = A\n0.1 = bad \\q escape\n", "lang/x.txt:2: unknown escape"},
         {std::string("chapter 0 = A\n0.1 = \xff\n"), "the source is not valid UTF-8"},
+        {"codepage 852\nchapter 0 = A\n0.1 = ľščťž\n", ""},
+        {"chapter 0 = A\n0.1 = ľ\n", "lang/x.txt:2: the text holds a character that code page 850"},
+        {"codepage 852\nchapter 0 = A\n0.1 = 5 µg\n", "lang/x.txt:3: the text holds a character that code page 852"},
+        {"chapter 0 = A\ncodepage 852\n", "lang/x.txt:2: the code page must be named before"},
+        {"codepage 437\nchapter 0 = A\n", "lang/x.txt:1: code page must be 850 or 852"},
+        {"codepage\nchapter 0 = A\n", "lang/x.txt:1: code page must be 850 or 852"},
     };
     for (const auto& c : cases) {
         const auto errors = ErrorsOf(c.Source);

@@ -31,7 +31,34 @@ constexpr std::array<char16_t, 128> kCp850High = {
     0x00B0, 0x00A8, 0x00B7, 0x00B9, 0x00B3, 0x00B2, 0x25A0, 0x00A0,
 };
 
+// Code page 852 (Central European DOS), bytes 0x80..0xFF: the code page of
+// the Slovak language file.
+constexpr std::array<char16_t, 128> kCp852High = {
+    0x00C7, 0x00FC, 0x00E9, 0x00E2, 0x00E4, 0x016F, 0x0107, 0x00E7,
+    0x0142, 0x00EB, 0x0150, 0x0151, 0x00EE, 0x0179, 0x00C4, 0x0106,
+    0x00C9, 0x0139, 0x013A, 0x00F4, 0x00F6, 0x013D, 0x013E, 0x015A,
+    0x015B, 0x00D6, 0x00DC, 0x0164, 0x0165, 0x0141, 0x00D7, 0x010D,
+    0x00E1, 0x00ED, 0x00F3, 0x00FA, 0x0104, 0x0105, 0x017D, 0x017E,
+    0x0118, 0x0119, 0x00AC, 0x017A, 0x010C, 0x015F, 0x00AB, 0x00BB,
+    0x2591, 0x2592, 0x2593, 0x2502, 0x2524, 0x00C1, 0x00C2, 0x011A,
+    0x015E, 0x2563, 0x2551, 0x2557, 0x255D, 0x017B, 0x017C, 0x2510,
+    0x2514, 0x2534, 0x252C, 0x251C, 0x2500, 0x253C, 0x0102, 0x0103,
+    0x255A, 0x2554, 0x2569, 0x2566, 0x2560, 0x2550, 0x256C, 0x00A4,
+    0x0111, 0x0110, 0x010E, 0x00CB, 0x010F, 0x0147, 0x00CD, 0x00CE,
+    0x011B, 0x2518, 0x250C, 0x2588, 0x2584, 0x0162, 0x016E, 0x2580,
+    0x00D3, 0x00DF, 0x00D4, 0x0143, 0x0144, 0x0148, 0x0160, 0x0161,
+    0x0154, 0x00DA, 0x0155, 0x0170, 0x00FD, 0x00DD, 0x0163, 0x00B4,
+    0x00AD, 0x02DD, 0x02DB, 0x02C7, 0x02D8, 0x00A7, 0x00F7, 0x00B8,
+    0x00B0, 0x00A8, 0x02D9, 0x0171, 0x0158, 0x0159, 0x25A0, 0x00A0,
+};
+
+const std::array<char16_t, 128>& HighHalf(int codePage) {
+    return codePage == 852 ? kCp852High : kCp850High;
+}
+
 } // namespace
+
+bool IsSupportedCodePage(int codePage) { return codePage == 850 || codePage == 852; }
 
 void AppendUtf8(std::string& out, char32_t cp) {
     if (cp < 0x80) {
@@ -155,40 +182,46 @@ std::string_view Utf8LeftView(std::string_view s, std::size_t n) {
 
 std::string Utf8Left(std::string_view s, std::size_t n) { return std::string(Utf8LeftView(s, n)); }
 
-std::string OemToAnsiText(std::string_view cp850) {
+std::string OemToAnsiText(std::string_view oem, int codePage) {
+    const auto& high = HighHalf(codePage);
     std::string out;
-    out.reserve(cp850.size());
-    for (char c : cp850) {
+    out.reserve(oem.size());
+    for (char c : oem) {
         const auto b = static_cast<unsigned char>(c);
         if (b < 0x80) {
             out += c;
         } else {
-            AppendUtf8(out, kCp850High[b - 0x80]);
+            AppendUtf8(out, high[b - 0x80]);
         }
     }
     return out;
 }
 
-std::optional<unsigned char> OemByteOf(char32_t cp) {
+std::string OemToAnsiText(std::string_view cp850) { return OemToAnsiText(cp850, 850); }
+
+std::optional<unsigned char> OemByteOf(char32_t cp, int codePage) {
     if (cp < 0x80) {
         return static_cast<unsigned char>(cp);
     }
-    for (std::size_t i = 0; i < kCp850High.size(); ++i) {
-        if (kCp850High[i] == cp) {
+    const auto& high = HighHalf(codePage);
+    for (std::size_t i = 0; i < high.size(); ++i) {
+        if (high[i] == cp) {
             return static_cast<unsigned char>(0x80 + i);
         }
     }
     return std::nullopt;
 }
 
-std::string AnsiToOemText(std::string_view utf8, bool* lossless) {
+std::optional<unsigned char> OemByteOf(char32_t cp) { return OemByteOf(cp, 850); }
+
+std::string AnsiToOemText(std::string_view utf8, int codePage, bool* lossless) {
     std::string out;
     out.reserve(utf8.size());
     bool ok = true;
     std::size_t pos = 0;
     while (pos < utf8.size()) {
         const char32_t cp = NextCodePoint(utf8, pos);
-        const auto b = OemByteOf(cp);
+        const auto b = OemByteOf(cp, codePage);
         if (b && cp != 0xFFFD) {
             out += static_cast<char>(*b);
         } else {
@@ -200,6 +233,10 @@ std::string AnsiToOemText(std::string_view utf8, bool* lossless) {
         *lossless = ok;
     }
     return out;
+}
+
+std::string AnsiToOemText(std::string_view utf8, bool* lossless) {
+    return AnsiToOemText(utf8, 850, lossless);
 }
 
 std::string UpperAscii(std::string_view s) {

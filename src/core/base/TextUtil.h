@@ -15,6 +15,14 @@ std::string AnsiToOemText(std::string_view utf8, bool* lossless = nullptr);
 // The code-page-850 byte of one Unicode code point, if the code page holds it.
 std::optional<unsigned char> OemByteOf(char32_t cp);
 
+// The same with a code page of its own: 850 (Western European DOS) or 852
+// (Central European DOS, the Slovak language file). Any other number reads
+// as 850.
+bool IsSupportedCodePage(int codePage);
+std::string OemToAnsiText(std::string_view oem, int codePage);
+std::string AnsiToOemText(std::string_view utf8, int codePage, bool* lossless);
+std::optional<unsigned char> OemByteOf(char32_t cp, int codePage);
+
 bool IsValidUtf8(std::string_view s);
 bool IsAscii(std::string_view s);
 

@@ -44,12 +44,17 @@ bool TTextLibrary::OpenTextLibrary(const std::filesystem::path& path) {
         if (rec[0] != 1) {
             allChapters = false;
         }
+        if (i == 0) {
+            const int cp = ReadInt16(rec + texfile::CodePageOffset);
+            m_codePage = IsSupportedCodePage(cp) ? cp : texfile::DefaultCodePage;
+        }
         const int slot = ReadInt16(rec + 1);
         if (slot != texfile::UnusedSlot) {
             Chapter& c = m_chapters[static_cast<std::size_t>(i)];
             c.Slot = slot;
             const std::size_t len = std::min<std::size_t>(rec[3], texfile::ChapterNameMax);
-            c.Name = OemToAnsiText(std::string_view(reinterpret_cast<const char*>(rec + 4), len));
+            c.Name = OemToAnsiText(std::string_view(reinterpret_cast<const char*>(rec + 4), len),
+                                   m_codePage);
             c.FirstRecord = ReadInt16(rec + 24);
             ++m_chapterCount;
         }
@@ -69,6 +74,7 @@ void TTextLibrary::CloseTextLibrary() {
     m_file.clear();
     m_recordCount = 0;
     m_chapterCount = 0;
+    m_codePage = texfile::DefaultCodePage;
     m_chapters.fill(Chapter{});
 }
 
@@ -102,7 +108,7 @@ bool TTextLibrary::LibText(int chapter, int item, std::string& text) {
         oem[i] = static_cast<char>((rec[texfile::ItemTextOffset + i] - k) & 0xFF);
         k = texfile::NextKey(k);
     }
-    text = OemToAnsiText(oem);
+    text = OemToAnsiText(oem, m_codePage);
     return true;
 }
 

@@ -52,6 +52,8 @@ public:
     std::string LibText(int chapter, int item);
 
     int ChapterCount() const { return m_chapterCount; }
+    // The code page of the open file's texts (850 or 852).
+    int CodePage() const { return m_codePage; }
     int RecordCount() const { return m_recordCount; }
     const Chapter& ChapterEntry(int i) const { return m_chapters.at(static_cast<std::size_t>(i)); }
 
@@ -59,6 +61,7 @@ private:
     std::ifstream m_file;
     int m_recordCount = 0;
     int m_chapterCount = 0;
+    int m_codePage = 850;
     std::array<Chapter, 30> m_chapters{};
 };
 

@@ -13,6 +13,10 @@ inline constexpr std::size_t ChapterNameMax = 20;
 inline constexpr std::size_t ItemTextMax = 80;
 inline constexpr std::size_t ItemLengthOffset = 32;
 inline constexpr std::size_t ItemTextOffset = 33;
+// The code page of the texts: a 16-bit number in the first chapter record
+// (850 when the bytes are 0, as in files written before there was a choice).
+inline constexpr std::size_t CodePageOffset = 26;
+inline constexpr int DefaultCodePage = 850;
 inline constexpr int MaxRecords = 32767; // record numbers are 16-bit signed
 
 // The key stream that scrambles item texts: k1 = KeySeed,

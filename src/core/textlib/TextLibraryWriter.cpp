@@ -11,16 +11,6 @@ namespace veltrio {
 
 namespace {
 
-struct SourceItem {
-    std::string Oem;
-    int Line = 0;
-};
-
-struct SourceChapter {
-    std::string Oem;
-    int Line = 0;
-    std::map<int, SourceItem> Items;
-};
 
 std::optional<int> ParseInt(std::string_view s) {
     int v = 0;
@@ -62,9 +52,12 @@ void PutInt16(std::string& rec, std::size_t at, int v) {
 
 } // namespace
 
-std::string CompileLanguageSource(std::string_view source, std::string_view sourceName,
-                                  std::vector<std::string>& errors) {
-    std::map<int, SourceChapter> chapters;
+TLanguageSource ParseLanguageSource(std::string_view source, std::string_view sourceName,
+                                    std::vector<std::string>& errors) {
+    TLanguageSource result;
+    auto& chapters = result.Chapters;
+    int codePage = texfile::DefaultCodePage;
+    bool anyEntry = false;
     int lineNo = 0;
     std::size_t pos = 0;
     auto fail = [&](int line, const std::string& what) {
@@ -92,6 +85,18 @@ std::string CompileLanguageSource(std::string_view source, std::string_view sour
             }
             continue;
         }
+        if (trimmed.rfind("codepage", 0) == 0) {
+            const auto cp = ParseInt(Trim(std::string_view(trimmed).substr(8)));
+            if (anyEntry) {
+                fail(lineNo, "the code page must be named before the first chapter or item");
+            } else if (!cp || !IsSupportedCodePage(*cp)) {
+                fail(lineNo, "code page must be 850 or 852");
+            } else {
+                codePage = *cp;
+            }
+            continue;
+        }
+        anyEntry = true;
         const std::size_t eq = line.find('=');
         if (eq == std::string_view::npos) {
             fail(lineNo, "expected \"chapter N = name\" or \"C.I = text\"");
@@ -111,9 +116,10 @@ std::string CompileLanguageSource(std::string_view source, std::string_view sour
             continue;
         }
         bool lossless = true;
-        std::string oem = AnsiToOemText(text, &lossless);
+        std::string oem = AnsiToOemText(text, codePage, &lossless);
         if (!lossless) {
-            fail(lineNo, "the text holds a character that code page 850 cannot hold");
+            fail(lineNo, "the text holds a character that code page " + IntText(codePage) +
+                             " cannot hold");
             continue;
         }
         if (key.rfind("chapter ", 0) == 0) {
@@ -126,13 +132,13 @@ std::string CompileLanguageSource(std::string_view source, std::string_view sour
                 fail(lineNo, "chapter name longer than 20 bytes");
                 continue;
             }
-            SourceChapter& c = chapters[*ch];
+            TLanguageSource::Chapter& c = chapters[*ch];
             if (c.Line != 0) {
                 fail(lineNo, "chapter " + IntText(*ch) + " is declared twice (first in line " +
                                  IntText(c.Line) + ")");
                 continue;
             }
-            c.Oem = oem;
+            c.Name = text;
             c.Line = lineNo;
             continue;
         }
@@ -152,8 +158,8 @@ std::string CompileLanguageSource(std::string_view source, std::string_view sour
                              " bytes; at most 80 fit a record");
             continue;
         }
-        SourceChapter& c = chapters[*ch];
-        auto [it, inserted] = c.Items.try_emplace(*item, SourceItem{oem, lineNo});
+        TLanguageSource::Chapter& c = chapters[*ch];
+        auto [it, inserted] = c.Items.try_emplace(*item, TLanguageSource::Item{text, lineNo});
         if (!inserted) {
             fail(lineNo, "duplicate address " + key + " (first in line " +
                              IntText(it->second.Line) + ")");
@@ -166,9 +172,22 @@ std::string CompileLanguageSource(std::string_view source, std::string_view sour
                             " = name\" line");
         }
     }
-    if (!errors.empty()) {
+    result.CodePage = codePage;
+    return result;
+}
+
+std::string CompileLanguageSource(std::string_view source, std::string_view sourceName,
+                                  std::vector<std::string>& errors) {
+    const std::size_t before = errors.size();
+    const TLanguageSource parsed = ParseLanguageSource(source, sourceName, errors);
+    if (errors.size() != before) {
         return {};
     }
+    const auto& chapters = parsed.Chapters;
+    const int codePage = parsed.CodePage;
+    const auto oemOf = [codePage](const std::string& text) {
+        return AnsiToOemText(text, codePage, nullptr);
+    };
 
     // Chapters 0..max are all in use, so that every chapter below the count
     // of chapters in use is translated.
@@ -179,6 +198,9 @@ std::string CompileLanguageSource(std::string_view source, std::string_view sour
     for (int ch = 0; ch < texfile::ChapterRecords; ++ch) {
         std::string rec(texfile::RecordSize, '\0');
         rec[0] = 1;
+        if (ch == 0) {
+            PutInt16(rec, texfile::CodePageOffset, codePage);
+        }
         if (ch > maxChapter) {
             PutInt16(rec, 1, texfile::UnusedSlot);
             PutInt16(rec, 24, texfile::UnusedSlot);
@@ -188,8 +210,9 @@ std::string CompileLanguageSource(std::string_view source, std::string_view sour
         PutInt16(rec, 1, ch);
         const auto found = chapters.find(ch);
         if (found != chapters.end()) {
-            rec[3] = static_cast<char>(found->second.Oem.size());
-            rec.replace(4, found->second.Oem.size(), found->second.Oem);
+            const std::string name = oemOf(found->second.Name);
+            rec[3] = static_cast<char>(name.size());
+            rec.replace(4, name.size(), name);
         }
         const int count = found == chapters.end() || found->second.Items.empty()
                               ? 0
@@ -204,7 +227,7 @@ std::string CompileLanguageSource(std::string_view source, std::string_view sour
             PutInt16(irec, 1, ch);
             PutInt16(irec, 3, item);
             const auto it = found->second.Items.find(item);
-            const std::string oem = it == found->second.Items.end() ? "" : it->second.Oem;
+            const std::string oem = it == found->second.Items.end() ? "" : oemOf(it->second.Text);
             irec[texfile::ItemLengthOffset] = static_cast<char>(oem.size());
             unsigned k = texfile::KeySeed;
             for (std::size_t i = 0; i < oem.size(); ++i) {

@@ -336,16 +336,20 @@ bool TQuickResponse::GenerateAsking(Program& program,
 }
 
 std::string DateText(int language, int year, int month) {
-    static const char* const kMonths[4][12] = {
+    static const char* const kMonths[6][12] = {
         {"Jan", "Feb", "Mar", "Apr", "May", "Jun", "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"},
         {"Jan", "Feb", "Mar", "Apr", "Maj", "Jun", "Jul", "Aug", "Sep", "Okt", "Nov", "Dec"},
         {"Jan", "Feb", "M\u00e4r", "Apr", "Mai", "Jun", "Jul", "Aug", "Sep", "Okt", "Nov", "Dez"},
         {"janv.", "f\u00e9vr.", "mars", "avr.", "mai", "juin", "juil.", "ao\u00fbt", "sept.",
          "oct.", "nov.", "d\u00e9c."},
+        {"ene.", "feb.", "mar.", "abr.", "may.", "jun.", "jul.", "ago.", "sept.", "oct.", "nov.",
+         "dic."},
+        {"jan.", "feb.", "mar.", "apr.", "m\u00e1j", "j\u00fan", "j\u00fal", "aug.", "sep.",
+         "okt.", "nov.", "dec."},
     };
     month = std::clamp(month, 1, 12);
     std::string name;
-    if (language >= 0 && language <= 3) {
+    if (language >= 0 && language <= 5) {
         name = kMonths[language][month - 1];
     } else {
         name = (month < 10 ? "0" : "") + std::to_string(month);

@@ -54,8 +54,8 @@ constexpr BoolSetting CalculationChecks[] = {
     {"Confirm transformation on", &TSettings::ConfirmTrans},
     {"Discard outlier tests", &TSettings::DiscardOutlierTests},
 };
-// The languages the list offers.
-constexpr int OfferedLanguages[] = {0, 1, 5};
+// The languages the list offers: every language the program has a file for.
+constexpr int OfferedLanguages[] = {0, 1, 2, 3, 4, 5};
 
 template <std::size_t N>
 const BoolSetting* FindSetting(const BoolSetting (&list)[N], const QString& caption) {
