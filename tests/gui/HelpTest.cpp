@@ -6,6 +6,8 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
 #include <QMdiArea>
 #include <QPushButton>
 #include <QShortcut>
@@ -41,9 +43,11 @@ QString Absolute(const QString& file) {
 }
 
 TEST_F(HelpTest, EveryWindowAndMenuHasItsTopic) {
-    const int contexts[] = {100,  1900, 2000, 600,  1500, 1600, 1700, 750,  1300,
-                            1800, 2100, 1000, 1100, 2300, 5800, 5400, 5500, 8100, 7000,
-                            5600, 5700, 900,  8200, 8300, 8400, 2200};
+    // Every context a window, dialog, document or chart of the program gets.
+    const int contexts[] = {100,  1900, 2000, 600,  1500, 1600, 1700, 750,  1300, 1800, 2100,
+                            1000, 1100, 2300, 5800, 5400, 5500, 8100, 7000, 5600, 5700, 900,
+                            8200, 8300, 8400, 2200, 300,  400,  1200, 1400, 5000, 5100, 5200,
+                            5300, 6000, 6100, 6200, 6300, 6400, 6500, 7100};
     const THelpSystem& help = m_form->Help();
     ASSERT_TRUE(help.Available());
     for (int c : contexts) {
@@ -53,6 +57,32 @@ TEST_F(HelpTest, EveryWindowAndMenuHasItsTopic) {
         EXPECT_FALSE(t.Keywords.isEmpty()) << t.FileName.toStdString();
         EXPECT_NE(t.Title, QFileInfo(t.FileName).fileName()) << "topic without title";
     }
+}
+
+TEST_F(HelpTest, EveryMenuCommandIsFoundByItsName) {
+    const THelpSystem& help = m_form->Help();
+    int commands = 0;
+    for (QMenu* menu : m_form->findChildren<QMenu*>()) {
+        if (!menu->menuAction()->isVisible()) {
+            continue; // a submenu the program keeps hidden
+        }
+        for (QAction* a : menu->actions()) {
+            if (a->isSeparator() || a->menu() || !a->isVisible()) {
+                continue;
+            }
+            QString name = a->text();
+            name.remove(QLatin1Char('&'));
+            name = name.section(QLatin1Char('\t'), 0, 0).remove(QStringLiteral("...")).trimmed();
+            if (name.isEmpty() || name.front().isDigit()) {
+                continue; // the history entries are file names
+            }
+            ++commands;
+            EXPECT_FALSE(help.Search(name).empty())
+                << "no topic found for the command \"" << name.toStdString() << "\" of "
+                << menu->title().remove(QLatin1Char('&')).toStdString();
+        }
+    }
+    EXPECT_GT(commands, 30);
 }
 
 TEST_F(HelpTest, WindowsNameTheirHelpContext) {
