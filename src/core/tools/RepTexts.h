@@ -111,7 +111,12 @@ public:
     // "  " + name + "," + six blanks + that.
     std::string LabTitle(const std::string& code) const;
 
+    // Equal in everything that reading a file gives (all but RepTextsFile
+    // and ParDir).
     bool SameContent(const TRepTexts& other) const;
+    // The name of the first text that code page 850 cannot hold (it would
+    // reach the file with "?" in its place); empty when every text fits.
+    std::string TextOutsideCodePage() const;
 
 private:
     Program* m_program;
