@@ -81,6 +81,26 @@ Commands:
                                DIR/fast-feedback.tab); --labs FROM-TO gives
                                forms to laboratories FROM to TO of the first
                                file only (default: all)
+  lab-reports FILE.rxt [--par-dir DIR] [--labs FROM-TO] --out DIR
+                               the laboratory reports of the data files that
+                               the report-texts file names, looked for in DIR
+                               of --par-dir (default: the folder of FILE.rxt);
+                               --labs FROM-TO gives reports to laboratories
+                               FROM to TO only (default: all)
+  rxt FILE.rxt --json          print a report-texts file as JSON, keyed by the
+                               field names of the report texts (TestName ...
+                               AssignedValueText, ParDir, UseLabNames,
+                               ShowLegend, ReportFiles with Name, Alias,
+                               AccuPct1, AccuPct2, AccuAbs1, AccuAbs2,
+                               PrecPct1, PrecPct2, PrecAbs1, PrecAbs2,
+                               LabNames with Code and Name, Legends,
+                               Signature); ParDir is the folder of FILE.rxt
+  rxt --write FILE.json OUT.rxt
+                               write such JSON as the report-texts file
+                               OUT.rxt; a key that is missing takes the value
+                               of new report texts (the default legends in
+                               the language of --language or --lang, English
+                               without them)
   list                         the procedure names and their menu captions
 
 Confidence ellipses (run):
@@ -325,6 +345,16 @@ bool ParseArgs(int argc, char** argv, Options& o, std::string& error) {
             }
             o.FirstLab = static_cast<int>(from);
             o.LastLab = static_cast<int>(to);
+        } else if (a == "--write") {
+            if (!value("--write", v)) {
+                return false;
+            }
+            o.WriteJson = v;
+        } else if (a == "--par-dir") {
+            if (!value("--par-dir", v)) {
+                return false;
+            }
+            o.ParDir = v;
         } else if (a == "--tab") {
             if (!value("--tab", v)) {
                 return false;
@@ -398,6 +428,17 @@ bool ParseArgs(int argc, char** argv, Options& o, std::string& error) {
     if (o.Command.empty()) {
         error = "no command given";
         return false;
+    }
+    if (o.Command == "lab-reports") {
+        if (o.Args.size() != 1) {
+            error = "lab-reports takes one report-texts file (FILE.rxt)";
+            return false;
+        }
+        if (!o.OutDirGiven) {
+            error = "lab-reports needs --out DIR";
+            return false;
+        }
+        o.RepTextsFile = o.Args[0];
     }
     return true;
 }

@@ -55,6 +55,13 @@ struct Options {
     int EllipseDisplay = 0;
     // --assigned and --sigma-pt: the choices of the performance scores.
     TScoreOptions Scores;
+    // rxt --write FILE.json: the JSON of the report texts to write.
+    std::filesystem::path WriteJson;
+    // lab-reports: the report-texts file and the folder of its data files
+    // (--par-dir; empty: the folder of the report-texts file). The range of
+    // laboratories is FirstLab and LastLab, the output folder OutDir.
+    std::filesystem::path RepTextsFile;
+    std::filesystem::path ParDir;
 };
 
 std::filesystem::path ProgramDirectory(const char* argv0);

@@ -114,6 +114,17 @@ void JsonWriter::Number(double value) {
     m_out.append(buf, res.ptr);
 }
 
+void JsonWriter::Real(double value) {
+    if (!std::isfinite(value)) {
+        Null();
+        return;
+    }
+    BeforeValue();
+    char buf[64];
+    const auto res = std::to_chars(buf, buf + sizeof buf, value);
+    m_out.append(buf, res.ptr);
+}
+
 void JsonWriter::Integer(long long value) {
     BeforeValue();
     m_out += std::to_string(value);

@@ -18,6 +18,9 @@ public:
     void Key(std::string_view key);
     void String(std::string_view value);
     void Number(double value);
+    // A finite number as it is, -99 included (a value that is not a
+    // missing figure, such as a limit).
+    void Real(double value);
     void Integer(long long value);
     void Bool(bool value);
     void Null();

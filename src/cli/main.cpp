@@ -7,6 +7,7 @@
 
 #include "CliCommon.h"
 #include "CliHost.h"
+#include "RepTextsJson.h"
 #include "base/Error.h"
 #include "commands/Commands.h"
 #include "study/Program.h"
@@ -30,11 +31,20 @@ int main(int argc, char** argv) {
         }
         return ExitOk;
     }
-    if (o.Command != "stats" && o.Command != "run" && o.Command != "fast-feedback") {
+    if (o.Command != "stats" && o.Command != "run" && o.Command != "fast-feedback" &&
+        o.Command != "lab-reports" && o.Command != "rxt") {
         std::cerr << "veltrio-cli: unknown command " << o.Command << "\n" << kUsage;
         return ExitUsage;
     }
-    if (o.Command == "run" || o.Command == "fast-feedback") {
+    if (o.Command == "rxt") {
+        try {
+            return RepTextsCommand(o, argv[0]);
+        } catch (const EVeltrioError& e) {
+            std::cerr << "veltrio-cli: " << e.what() << '\n';
+            return ExitRefused;
+        }
+    }
+    if (o.Command == "run" || o.Command == "fast-feedback" || o.Command == "lab-reports") {
         const std::string runner = (ProgramDirectory(argv[0]) / "veltrio-cli-run").string();
         argv[0] = const_cast<char*>(runner.c_str());
         execv(runner.c_str(), argv);
