@@ -4,8 +4,8 @@
 #
 #   scripts/fuzz.sh [SECONDS] [TARGET...]
 #
-# TARGET is study_reader_fuzzer, text_library_fuzzer, ini_fuzzer or
-# procedures_fuzzer; without one, all four run in turn. New inputs collect in
+# TARGET is study_reader_fuzzer, text_library_fuzzer, ini_fuzzer, rxt_fuzzer
+# or procedures_fuzzer; without one, all five run in turn. New inputs collect in
 # build/fuzz/corpus/<corpus> (fuzz/corpus/<corpus> is only read); a crash,
 # hang or leak is saved in build/fuzz/findings/ and makes the script fail.
 # JOBS sets the build's parallelism (default: every core), FUZZ_ARGS adds
@@ -17,7 +17,7 @@ seconds=${1:-60}
 [[ $# -gt 0 ]] && shift
 targets=("$@")
 if [[ ${#targets[@]} -eq 0 ]]; then
-  targets=(study_reader_fuzzer text_library_fuzzer ini_fuzzer procedures_fuzzer)
+  targets=(study_reader_fuzzer text_library_fuzzer ini_fuzzer rxt_fuzzer procedures_fuzzer)
 fi
 
 build=build/fuzz
@@ -33,6 +33,7 @@ corpus_of() {
     study_reader_fuzzer) echo study ;;
     text_library_fuzzer) echo textlib ;;
     ini_fuzzer) echo ini ;;
+    rxt_fuzzer) echo rxt_fuzzer ;;
     procedures_fuzzer) echo procedures ;;
     *) echo "fuzz.sh: unknown target $1" >&2; exit 2 ;;
   esac
