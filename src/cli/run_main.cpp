@@ -24,9 +24,12 @@
 #include "documents/HtmlExport.h"
 #include "platform/ChartExport.h"
 #include "platform/RasterPicture.h"
+#include "platform/ReportTextMeasure.h"
 #include "study/Program.h"
 #include "study/StudyTypes.h"
+#include "tools/LabReports.h"
 #include "tools/QuickResponse.h"
+#include "tools/RepTexts.h"
 
 namespace fs = std::filesystem;
 using namespace veltrio;
@@ -284,12 +287,98 @@ int FastFeedback(char** argv, const Options& o, Program& program, CliHost& host)
     return saved ? ExitOk : ExitRefused;
 }
 
+// The laboratory reports of the report-texts file: one document per file and
+// level, the overview and the reports, each in every document format, and
+// an index of them.
+int LabReportsCommand(char** argv, const Options& o, Program& program, CliHost& host) {
+    if (o.RepTextsFile.empty()) {
+        std::cerr << "veltrio-cli: lab-reports takes one report-texts file (.rxt)\n" << kUsage;
+        return ExitUsage;
+    }
+    if (!o.OutDirGiven) {
+        std::cerr << "veltrio-cli: lab-reports needs --out DIR\n" << kUsage;
+        return ExitUsage;
+    }
+    TRepTexts texts(&program);
+    try {
+        texts.LoadFile(o.RepTextsFile);
+    } catch (const EVeltrioError& e) {
+        std::cerr << "veltrio-cli: " << o.RepTextsFile.string() << ": " << e.what() << '\n';
+        return ExitRefused;
+    }
+    texts.RepTextsFile = o.RepTextsFile;
+    if (!o.ParDir.empty()) {
+        texts.ParDir = o.ParDir;
+    }
+    std::error_code ec;
+    fs::create_directories(o.OutDir, ec);
+    if (ec) {
+        std::cerr << "veltrio-cli: cannot create " << o.OutDir.string() << ": " << ec.message()
+                  << '\n';
+        return ExitRefused;
+    }
+    PrepareQtEnvironment();
+    int qtArgc = 1;
+    QGuiApplication app(qtArgc, argv);
+    SetChartRasterizer(platform::RenderPicture);
+    platform::InstallReportTextMeasure();
+    host.CurrentProcedure = "lab-reports";
+    TQuickResponse round;
+    const bool made = RunLabReports(
+        program, texts, round,
+        [&o](TQuickResponse& r) {
+            if (o.FirstLab > 0) {
+                r.FirstLab = o.FirstLab;
+                r.LastLab = std::min(r.LastLab, o.LastLab);
+            }
+            r.SaveAsFile = false;
+            return true;
+        },
+        [] { return fs::path(); });
+    if (!made || host.Documents.empty()) {
+        std::cerr << "veltrio-cli: no laboratory report was made\n";
+        return ExitRefused;
+    }
+    TDocumentFormats formats;
+    std::string why, list;
+    const std::size_t n = host.Documents.size();
+    for (std::size_t i = 0; i < n; ++i) {
+        char base[48];
+        if (i + 2 < n) {
+            std::snprintf(base, sizeof base, "%02zu-level-summary", i + 1);
+        } else {
+            std::snprintf(base, sizeof base, "%02zu-%s", i + 1,
+                          i + 1 == n ? "laboratory-reports" : "results-overview");
+        }
+        if (!WriteDocumentFiles(*host.Documents[i].Document, o.OutDir, base, formats, why)) {
+            std::cerr << "veltrio-cli: " << why << '\n';
+            return ExitRefused;
+        }
+        list += "<li>" + HtmlText(host.Documents[i].Caption) + ":";
+        for (const char* ext : {"html", "rtf", "pdf", "txt"}) {
+            list += std::string(" <a href=\"") + base + "." + ext + "\">" + ext + "</a>";
+        }
+        list += "</li>\n";
+    }
+    const std::string index = "<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"><title>" +
+                              HtmlText(texts.TestName) +
+                              "</title></head>\n<body>\n<h1>" + HtmlText(texts.TestName) +
+                              "</h1>\n<ul>\n" + list + "</ul>\n</body></html>\n";
+    if (!WriteFileAtomically(o.OutDir / "index.html", index, &why)) {
+        std::cerr << "veltrio-cli: " << why << '\n';
+        return ExitRefused;
+    }
+    std::cout << "Wrote " << (o.OutDir / "index.html").string() << '\n';
+    return ExitOk;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     Options o;
     std::string error;
-    if (!ParseArgs(argc, argv, o, error) || (o.Command != "run" && o.Command != "fast-feedback")) {
+    if (!ParseArgs(argc, argv, o, error) ||
+        (o.Command != "run" && o.Command != "fast-feedback" && o.Command != "lab-reports")) {
         std::cerr << "veltrio-cli: " << (error.empty() ? "this program only runs \"run\"" : error)
                   << "\n"
                   << kUsage;
@@ -302,6 +391,9 @@ int main(int argc, char** argv) {
     try {
         if (const int status = SetUpProgram(o, program, argv[0]); status != ExitOk) {
             return status;
+        }
+        if (o.Command == "lab-reports") {
+            return LabReportsCommand(argv, o, program, host);
         }
         return o.Command == "run" ? RunProcedures(argv, o, program, host)
                                   : FastFeedback(argv, o, program, host);

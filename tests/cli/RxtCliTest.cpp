@@ -376,3 +376,59 @@ TEST(JsonRead, ReadTexts) {
 }
 
 } // namespace
+
+namespace {
+
+// The report texts of the test round, written by rxt --write from its JSON,
+// with the data files beside it or named by --par-dir.
+TEST(LabReportsCli, TheRoundGivesItsSummariesOverviewAndReports) {
+    const fs::path dir = TestDir();
+    const fs::path data = fs::path(VELTRIO_TEST_DATA) / "tools" / "labreports";
+    ASSERT_EQ(RunCli("rxt --write '" + (data / "ROUND7.json").string() + "' round.rxt", dir).Status,
+              0);
+    Result res = RunCli("lab-reports round.rxt --par-dir '" + data.string() +
+                            "' --labs 2-3 --out out",
+                        dir);
+    ASSERT_EQ(res.Status, 0) << res.Err;
+    // Three files of two levels: six summaries, the overview, the reports.
+    for (const char* base : {"01-level-summary", "06-level-summary", "07-results-overview",
+                             "08-laboratory-reports"}) {
+        for (const char* ext : {".html", ".rtf", ".pdf", ".txt"}) {
+            EXPECT_TRUE(fs::exists(dir / "out" / (std::string(base) + ext))) << base << ext;
+        }
+    }
+    EXPECT_FALSE(fs::exists(dir / "out" / "09-laboratory-reports.txt"));
+    std::string reports, index;
+    ReadWholeFile(dir / "out" / "08-laboratory-reports.txt", reports);
+    ReadWholeFile(dir / "out" / "index.html", index);
+    // Laboratories 2 and 3 only, the names of the report texts in the title.
+    EXPECT_NE(reports.find("Water works Nord,      laboratory L02"), std::string::npos);
+    EXPECT_NE(reports.find("laboratory L03"), std::string::npos);
+    EXPECT_EQ(reports.find("laboratory L01"), std::string::npos);
+    EXPECT_NE(index.find("08-laboratory-reports.pdf"), std::string::npos);
+
+    // Without --par-dir the files are looked for beside the report texts:
+    // none is there, and nothing is made.
+    res = RunCli("lab-reports round.rxt --out empty", dir);
+    EXPECT_EQ(res.Status, 1);
+    EXPECT_NE(res.Err.find("None of the data files of the report texts could be read"),
+              std::string::npos)
+        << res.Err;
+    EXPECT_FALSE(fs::exists(dir / "empty" / "index.html"));
+
+    struct Case {
+        const char* Args;
+        int Status;
+        const char* Message;
+    } cases[] = {
+        {"lab-reports no-such.rxt --out x", 1, "no-such.rxt"},
+        {"lab-reports round.rxt", 2, "--out"},
+    };
+    for (const Case& c : cases) {
+        res = RunCli(c.Args, dir);
+        EXPECT_EQ(res.Status, c.Status) << c.Args;
+        EXPECT_NE(res.Err.find(c.Message), std::string::npos) << c.Args << ": " << res.Err;
+    }
+}
+
+} // namespace

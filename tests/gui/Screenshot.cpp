@@ -33,6 +33,8 @@
 #include "gui/dialogs/ScoresDlg.h"
 #include "gui/dialogs/FFselectDlg.h"
 #include "gui/dialogs/FfResidualDlg.h"
+#include "gui/dialogs/RepTextsForm.h"
+#include "tools/RepTexts.h"
 #include "gui/widgets/ScreenPlacement.h"
 #include "gui/widgets/UserInterface.h"
 #include "study/Program.h"
@@ -189,6 +191,29 @@ int main(int argc, char** argv) {
         options.SetLastLab(12);
         options.show();
         Save(options, out, "feedback-options.png");
+    }
+    {
+        // The report texts of a round, their laboratory names and legends.
+        TRepTexts texts(&form.program());
+        texts.TestName = "Round 7 of the water laboratories";
+        texts.Topic = "Metals";
+        texts.SamplesShipped = "2026-03-02";
+        texts.HomogeneityText = "The samples were homogeneous.\r\n\r\nTen bottles were tested.";
+        texts.Signature = "The organiser";
+        texts.ReportFiles = {{"LR_1.PAR", {"Zinc", 5, 10, 0, 0, 5, 10, 0, 0}},
+                             {"LR_2.PAR", {"Offset", 0, 0, 0.5, 1.0, 0, 0, 0.5, 1.0}}};
+        texts.LabNames = {{"L02", "Water works Nord"}};
+        TRepTextsForm reps(form.program(), texts, &form);
+        reps.show();
+        Save(reps, out, "report-texts.png");
+        TLabNamesForm names(&form);
+        names.SetNames(texts.LabNames);
+        names.show();
+        Save(names, out, "lab-names.png");
+        TLegendForm legends(&form);
+        legends.SetLegends(texts.ShownLegends());
+        legends.show();
+        Save(legends, out, "legends.png");
     }
     {
         TScoresDlg scores(&form);

@@ -8,6 +8,7 @@
 #include "gui/shell/MainForm.h"
 #include "gui/widgets/ProgramIcons.h"
 #include "platform/RasterPicture.h"
+#include "platform/ReportTextMeasure.h"
 #include "settings/SettingsFile.h"
 
 int main(int argc, char** argv) {
@@ -32,6 +33,7 @@ int main(int argc, char** argv) {
     // Charts in documents become pictures when the documents are saved as
     // HTML or RTF.
     veltrio::SetChartRasterizer(veltrio::platform::RenderPicture);
+    veltrio::platform::InstallReportTextMeasure();
 
     veltrio::gui::TMainFormOptions options;
     options.ProgramDir = std::filesystem::path(QApplication::applicationDirPath().toStdU16String());

@@ -1,4 +1,5 @@
 #include "gui/shell/MainForm.h"
+#include "tools/RepTexts.h"
 
 #include "tools/QuickResponse.h"
 
@@ -80,7 +81,21 @@ TMainForm::TMainForm(TMainFormOptions options, QWidget* parent)
     feedback.Name = CommandName(feedback.MenuCaption);
     feedback.Run = [this](Program&) { mnuFastFeedbackClick(); };
     m_ownProcedures.push_back(std::move(feedback));
+    const std::pair<const char*, std::function<void()>> reports[] = {
+        {"Make report", [this] { mnuMakeReportClick(); }},
+        {"Load report texts", [this] { mnuLoadReportTextsClick(false); }},
+        {"New report texts", [this] { mnuLoadReportTextsClick(true); }},
+        {"Edit report texts", [this] { mnuEditReportTextsClick(); }},
+    };
+    for (const auto& [caption, run] : reports) {
+        TProcedure command;
+        command.MenuCaption = caption;
+        command.Name = CommandName(command.MenuCaption);
+        command.Run = [run](Program&) { run(); };
+        m_ownProcedures.push_back(std::move(command));
+    }
     m_quickResponse = std::make_unique<TQuickResponse>();
+    m_repTexts = std::make_unique<TRepTexts>(m_program.get());
     InstallRegressionDialogs();
     m_mdiArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     m_mdiArea->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
@@ -399,6 +414,8 @@ bool TMainForm::StartUp() {
     }
     m_currentFile.clear();
     m_busy = false;
+    // The report texts start with the legends of the output language.
+    m_repTexts->DefaultLegends();
     updateMenus();
     return true;
 }

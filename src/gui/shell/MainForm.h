@@ -23,6 +23,7 @@ class QPrinter;
 
 namespace veltrio {
 class TQuickResponse;
+class TRepTexts;
 class Program;
 } // namespace veltrio
 
@@ -143,6 +144,15 @@ public:
     void mnuPerformanceScoresClick();
     // "Fast feedback forms": the files of the round, the options, the forms.
     void mnuFastFeedbackClick();
+    // The laboratory reports (a submenu kept hidden) and their report texts.
+    void mnuMakeReportClick();
+    void mnuLoadReportTextsClick(bool asNew);
+    void mnuEditReportTextsClick();
+    // Asks for a report-texts file and reads it (or starts new texts under
+    // its name); false on Cancel or when it cannot be read.
+    bool LoadRepTexts(bool asNew);
+    bool ShowRepTextsForm();
+    TRepTexts& RepTexts() { return *m_repTexts; }
     void RunMenuCommand(const TMenuCommand& command);
 
     // Host.
@@ -192,6 +202,7 @@ private:
     // The files of the fast feedback round (and later the reports) with
     // their options.
     std::unique_ptr<TQuickResponse> m_quickResponse;
+    std::unique_ptr<TRepTexts> m_repTexts;
     std::function<const TProcedure*(std::string_view)> m_lookup;
     std::vector<std::string> m_history;
     QString m_currentFile;

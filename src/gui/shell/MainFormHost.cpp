@@ -4,6 +4,8 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPageLayout>
@@ -28,6 +30,7 @@
 #include "gui/dialogs/FFselectDlg.h"
 #include "gui/dialogs/FfResidualDlg.h"
 #include "gui/dialogs/InfoDlg.h"
+#include "gui/dialogs/RepTextsForm.h"
 #include "gui/dialogs/TransformDlg.h"
 #include "gui/shell/AboutBox.h"
 #include "gui/shell/EditorForm.h"
@@ -40,7 +43,9 @@
 #include "gui/widgets/ProgramIcons.h"
 #include "gui/widgets/UserInterface.h"
 #include "preliminary/ExcludeLab.h"
+#include "tools/LabReports.h"
 #include "tools/QuickResponse.h"
+#include "tools/RepTexts.h"
 #include "settings/SettingsFile.h"
 #include "study/PreliminaryStats.h"
 #include "study/Program.h"
@@ -320,6 +325,129 @@ void TMainForm::mnuFastFeedbackClick() {
         }
         return std::filesystem::path(name.toStdU16String());
     });
+}
+
+bool TMainForm::LoadRepTexts(bool asNew) {
+    TRepTexts& texts = *m_repTexts;
+    const QString filter = QStringLiteral("Report texts (*.rxt)");
+    const QString folder = texts.RepTextsFile.empty()
+                               ? m_locations.OpenFolder(m_history.empty() ? QString()
+                                                                          : ToQ(m_history.front()))
+                               : QString::fromStdU16String(texts.RepTextsFile.parent_path().u16string());
+    QString name;
+    if (asNew) {
+        QString chosen = filter;
+        name = TUserInterface::Current().SaveFileName(
+            this, tr("New report texts"), QDir(folder).filePath(QStringLiteral("report.rxt")),
+            {filter}, &chosen);
+    } else {
+        name = TUserInterface::Current().OpenFileName(this, tr("Load report texts"), folder, filter);
+    }
+    if (name.isEmpty()) {
+        return false;
+    }
+    if (QFileInfo(name).suffix().isEmpty()) {
+        name += QStringLiteral(".rxt");
+    }
+    const std::filesystem::path file(name.toStdU16String());
+    if (QFileInfo::exists(name)) {
+        try {
+            texts.LoadFile(file);
+        } catch (const EVeltrioError& e) {
+            ShowMessage("The report texts " + name.toStdString() + " cannot be read: " + e.what());
+            return false;
+        }
+    } else {
+        texts.ClearRepTexts();
+    }
+    texts.RepTextsFile = file;
+    // The data files are looked for beside the report texts.
+    texts.ParDir = file.parent_path();
+    return true;
+}
+
+bool TMainForm::ShowRepTextsForm() {
+    Program& p = *m_program;
+    TRepTextsForm form(p, *m_repTexts, this);
+    connect(&form, &TRepTextsForm::HelpRequested, this, &TMainForm::ShowHelp);
+    form.SetChooseFiles([this, &p](const QString& folder, const QStringList& names,
+                                   QString& chosenFolder, QStringList& chosenNames) {
+        TFFselectDlg dialog(this);
+        connect(&dialog, &TFFselectDlg::HelpRequested, this, &TMainForm::ShowHelp);
+        dialog.SetProbe([&p](const QString& path) {
+            return TQuickResponse::ProbeFile(p, std::filesystem::path(path.toStdU16String()));
+        });
+        if (!folder.isEmpty()) {
+            dialog.SetDirectory(folder);
+            for (int i = 0; i < dialog.UnselectedList()->count(); ++i) {
+                QListWidgetItem* item = dialog.UnselectedList()->item(i);
+                item->setSelected(names.contains(item->text()));
+            }
+            if (!dialog.UnselectedList()->selectedItems().isEmpty()) {
+                dialog.AddButton()->click();
+            }
+        }
+        if (TUserInterface::Current().Exec(dialog) != QDialog::Accepted) {
+            return false;
+        }
+        chosenFolder = dialog.Directory();
+        chosenNames.clear();
+        for (const QString& path : dialog.SelectedPaths()) {
+            chosenNames << QFileInfo(path).fileName();
+        }
+        return true;
+    });
+    return TUserInterface::Current().Exec(form) == QDialog::Accepted;
+}
+
+void TMainForm::mnuLoadReportTextsClick(bool asNew) {
+    if (LoadRepTexts(asNew)) {
+        ShowRepTextsForm();
+    }
+}
+
+void TMainForm::mnuEditReportTextsClick() {
+    if (m_repTexts->RepTextsFile.empty() && !LoadRepTexts(false)) {
+        return;
+    }
+    ShowRepTextsForm();
+}
+
+void TMainForm::mnuMakeReportClick() {
+    if (m_repTexts->RepTextsFile.empty() && !LoadRepTexts(false)) {
+        return;
+    }
+    Program& p = *m_program;
+    RunLabReports(
+        p, *m_repTexts, *m_quickResponse,
+        [this](TQuickResponse& qr) {
+            TFfResidualDlg options(this);
+            connect(&options, &TFfResidualDlg::HelpRequested, this, &TMainForm::ShowHelp);
+            options.SetLastLab(std::max(1, qr.LastLab));
+            if (TUserInterface::Current().Exec(options) != QDialog::Accepted) {
+                return false;
+            }
+            qr.SaveAsFile = options.SaveAsFile();
+            qr.FirstLab = options.FirstLab();
+            qr.LastLab = options.LastLab();
+            return true;
+        },
+        [this]() -> std::filesystem::path {
+            const QString filter = QStringLiteral("Table files (*.tab)");
+            QString chosen = filter;
+            const QString proposal =
+                QDir(QString::fromStdU16String(m_repTexts->ParDir.u16string()))
+                    .filePath(QStringLiteral("reports.tab"));
+            QString name = TUserInterface::Current().SaveFileName(
+                this, tr("Save laboratory reports"), proposal, {filter}, &chosen);
+            if (name.isEmpty()) {
+                return {};
+            }
+            if (QFileInfo(name).suffix().isEmpty()) {
+                name += QStringLiteral(".tab");
+            }
+            return std::filesystem::path(name.toStdU16String());
+        });
 }
 
 void TMainForm::mnuPerformanceScoresClick() {
