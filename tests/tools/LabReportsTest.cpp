@@ -8,6 +8,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -18,6 +20,7 @@
 #include "documents/Table.h"
 #include "quality/ANOVA.h"
 #include "study/StudyReader.h"
+#include "study/Transformations.h"
 #include "tools/LabReportText.h"
 #include "tools/LabReports.h"
 #include "tools/QuickResponse.h"
@@ -235,6 +238,36 @@ TEST_F(LabReportsTest, AOneReplicateRoundHasNoSpreadsAndNoYoudenChart) {
     const TTavContents& summary = *tools.Documents.front().Document;
     for (std::size_t i = 0; i < summary.Count(); ++i) {
         EXPECT_EQ(dynamic_cast<const TTavDrawWindow*>(&summary.Item(i)), nullptr);
+    }
+}
+
+TEST_F(LabReportsTest, TheSpikedSampleIsShownOnTheStudysOwnScale) {
+    // Sample Ab of L01 was reported as 0.690 (the spike of 0.20 included);
+    // the reader takes the spike off, the reports add it back on the scale
+    // of the study: ln 0.690 in the transformed file.
+    for (const char* name : {"SPLIT_1.PAR", "SPLIT_1_LN.PAR"}) {
+        SCOPED_TRACE(name);
+        tools.Documents.clear();
+        TRepTexts texts(&program);
+        texts.ParDir = fs::path(VELTRIO_TEST_DATA) / "tools";
+        texts.ReportFiles = {{name, {}}};
+        // The file's transformation is carried out.
+        InstallTransformations(program);
+        ASSERT_TRUE(Run(texts, 1, 1));
+        const bool ln = std::string(name) == "SPLIT_1_LN.PAR";
+        const double expected = ln ? std::log(0.690) : 0.690;
+        const auto tables = ResultTables(*tools.Documents.back().Document);
+        ASSERT_EQ(tables.size(), 1u);
+        EXPECT_EQ(CellText(*tables[0], 1, 1), "    Ab");
+        EXPECT_NEAR(std::strtod(CellText(*tables[0], 1, 3).c_str(), nullptr), expected, 0.5e-3);
+        // The overview: laboratory L01, second sample of the first level.
+        const TTavContents& overview = *tools.Documents[tools.Documents.size() - 2].Document;
+        const TTavTable* t = nullptr;
+        for (std::size_t i = 0; i < overview.Count() && !t; ++i) {
+            t = dynamic_cast<const TTavTable*>(&overview.Item(i));
+        }
+        ASSERT_NE(t, nullptr);
+        EXPECT_NEAR(std::strtod(CellText(*t, 0, 2).c_str(), nullptr), expected, 0.5e-3);
     }
 }
 
