@@ -6,6 +6,8 @@
 // (the whole evaluation of the study, repeated until there are that many).
 // Targets: start at most 0.3 s, peak at most 150 MiB with 30 windows.
 #include <QAction>
+#include <QDialog>
+#include <QMessageBox>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QMdiArea>
@@ -20,6 +22,7 @@
 
 #include "charts/ChartItem.h"
 #include "gui/shell/MainForm.h"
+#include "gui/widgets/UserInterface.h"
 #include "platform/RasterPicture.h"
 
 namespace {
@@ -46,6 +49,15 @@ double PeakMiB() {
     return u.ru_maxrss / 1024.0;
 }
 
+// Answers every dialog with OK and every question with yes, without
+// waiting for a user.
+class TAcceptingUserInterface : public veltrio::gui::TUserInterface {
+public:
+    void Message(QWidget*, const QString&, const QString&, QMessageBox::Icon) override {}
+    bool YesNo(QWidget*, const QString&, const QString&) override { return true; }
+    int Exec(QDialog&) override { return QDialog::Accepted; }
+};
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -56,6 +68,9 @@ int main(int argc, char** argv) {
     const std::string study = argc > 1 ? argv[1] : VELTRIO_SOURCE_DIR "/examples/LEAD.PAR";
     const int wanted = argc > 2 ? std::atoi(argv[2]) : 30;
 
+    TAcceptingUserInterface ui;
+    veltrio::gui::TUserInterface::SetCurrent(&ui);
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);
     veltrio::gui::TMainFormOptions options;
     options.ProgramDir = VELTRIO_BIN_DIR;
     options.SettingsFile = std::filesystem::temp_directory_path() / "veltrio_gui_bench.ini";

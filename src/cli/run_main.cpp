@@ -7,8 +7,12 @@
 #include <iostream>
 #include <map>
 #include <set>
+#include <thread>
+#include <atomic>
+#include <algorithm>
 #include <vector>
 
+#include <malloc.h>
 #include <unistd.h>
 
 #include <QGuiApplication>
@@ -19,6 +23,8 @@
 #include "StudyJson.h"
 #include "base/AtomicFile.h"
 #include "base/Error.h"
+#include "base/ScopeGuard.h"
+#include "charts/GraphWindow.h"
 #include "charts/ChartItem.h"
 #include "commands/Commands.h"
 #include "documents/HtmlExport.h"
@@ -139,6 +145,74 @@ int RunProcedures(char** argv, const Options& o, Program& program, CliHost& host
     int n = 0;
     // Charts as PNG at print resolution.
     constexpr int ChartPixelsPerInch = 150;
+    // The charts are drawn by workers beside the documents: each chart is
+    // drawn by one thread only, and the documents stay on this one.
+    struct ChartJob {
+        TGraphWindow* Chart;
+        fs::path Base;
+        bool Svg, Png;
+        std::string Why;
+        bool Ok = true;
+    };
+    std::vector<ChartJob> chartJobs;
+    for (auto& shown : host.Documents) {
+        if (shown.Chart && (o.Formats.count("svg") || o.Formats.count("png"))) {
+            chartJobs.push_back(
+                {shown.Chart.get(), {}, o.Formats.count("svg") > 0, o.Formats.count("png") > 0});
+        }
+    }
+    std::atomic<std::size_t> nextJob{0};
+    auto drawCharts = [&] {
+        for (std::size_t i; (i = nextJob.fetch_add(1)) < chartJobs.size();) {
+            ChartJob& job = chartJobs[i];
+            job.Ok = (!job.Svg || platform::SaveChartAsSvg(*job.Chart, job.Base.string() + ".svg",
+                                                           &job.Why)) &&
+                     (!job.Png || platform::SaveChartAsPng(*job.Chart, job.Base.string() + ".png",
+                                                           ChartPixelsPerInch, &job.Why));
+        }
+    };
+    std::vector<std::thread> workers;
+    // The file names first, so that the workers can start at once.
+    {
+        int k = 0;
+        std::map<std::string, int> numbered;
+        std::size_t job = 0;
+        for (auto& shown : host.Documents) {
+            bool any = false;
+            for (const char* ext : shown.Chart
+                                       ? std::vector<const char*>{"svg", "png"}
+                                       : std::vector<const char*>{"html", "rtf", "pdf", "txt"}) {
+                any = any || o.Formats.count(ext);
+            }
+            if (!any) {
+                continue;
+            }
+            char prefix[16];
+            std::snprintf(prefix, sizeof prefix, "%02d", ++k);
+            std::string base = std::string(prefix) + "-" + shown.Name;
+            if (shownBy[shown.Name] > 1) {
+                base += "-" + std::to_string(++numbered[shown.Name]);
+            }
+            if (shown.Chart) {
+                chartJobs[job++].Base = o.OutDir / base;
+            }
+        }
+        const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
+        // As many workers as cores: the documents need less time than the
+        // charts, so this thread shares a core with one of them.
+        const std::size_t count = std::min<std::size_t>(chartJobs.size(), cores);
+        for (std::size_t i = 0; i < count; ++i) {
+            workers.emplace_back(drawCharts);
+        }
+    }
+    // Every worker is joined on every path.
+    TScopeExit joinWorkers([&] {
+        for (auto& w : workers) {
+            if (w.joinable()) {
+                w.join();
+            }
+        }
+    });
     for (auto& shown : host.Documents) {
         std::vector<const char*> exts;
         for (const char* ext : shown.Chart
@@ -158,15 +232,7 @@ int RunProcedures(char** argv, const Options& o, Program& program, CliHost& host
             base += "-" + std::to_string(++numberOf[shown.Name]);
         }
         bool ok = true;
-        if (shown.Chart) {
-            for (const char* ext : exts) {
-                ok = ok &&
-                     (std::string(ext) == "svg"
-                          ? platform::SaveChartAsSvg(*shown.Chart, o.OutDir / (base + ".svg"), &why)
-                          : platform::SaveChartAsPng(*shown.Chart, o.OutDir / (base + ".png"),
-                                                     ChartPixelsPerInch, &why));
-            }
-        } else {
+        if (!shown.Chart) {
             ok = WriteDocumentFiles(*shown.Document, o.OutDir, base, formats, why);
         }
         if (!ok) {
@@ -184,6 +250,15 @@ int RunProcedures(char** argv, const Options& o, Program& program, CliHost& host
             menus.push_back(menu);
         }
         byMenu[menu] += item;
+    }
+    for (auto& w : workers) {
+        w.join();
+    }
+    for (const ChartJob& job : chartJobs) {
+        if (!job.Ok) {
+            std::cerr << "veltrio-cli: " << job.Why << '\n';
+            return ExitRefused;
+        }
     }
     // The index groups the files by the menu of their procedure, in the
     // order the menus first showed something.
@@ -375,6 +450,11 @@ int LabReportsCommand(char** argv, const Options& o, Program& program, CliHost& 
 } // namespace
 
 int main(int argc, char** argv) {
+    // The pictures of the charts are large blocks made and freed one after
+    // the other: kept in the heap rather than mapped afresh each time, they
+    // cost no new page faults.
+    mallopt(M_MMAP_THRESHOLD, 256 << 20);
+    mallopt(M_TRIM_THRESHOLD, 512 << 20);
     Options o;
     std::string error;
     if (!ParseArgs(argc, argv, o, error) ||

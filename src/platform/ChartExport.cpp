@@ -1,5 +1,7 @@
 #include "platform/ChartExport.h"
 
+#include "documents/PngWriter.h"
+
 #include <QBuffer>
 #include <QPageLayout>
 #include <QPageSize>
@@ -126,16 +128,26 @@ bool Fail(std::string* error, const std::string& why) {
 }
 
 QByteArray ChartAsPng(TDrawWindow& chart, int pixelsPerInch) {
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    // Quality 80 is zlib's fastest level: a chart of lines and text on white
-    // compresses nearly as well as at the default level, in a fraction of
-    // the time.
-    if (!ChartAsImage(chart, pixelsPerInch).save(&buffer, "PNG", 80)) {
+    const QImage image = ChartAsImage(chart, pixelsPerInch);
+    if (image.isNull()) {
         return {};
     }
-    return bytes;
+    // Rows differenced with the row above and zlib's fastest level: a chart
+    // of lines and text on white compresses nearly as well as with the
+    // adaptive filters of a general PNG writer, in a fraction of the time.
+    const int width = image.width();
+    const std::string png = EncodePngRows(
+        width, image.height(),
+        [&](int y, unsigned char* rgb) {
+            const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+            for (int x = 0; x < width; ++x) {
+                rgb[3 * x] = static_cast<unsigned char>(qRed(line[x]));
+                rgb[3 * x + 1] = static_cast<unsigned char>(qGreen(line[x]));
+                rgb[3 * x + 2] = static_cast<unsigned char>(qBlue(line[x]));
+            }
+        },
+        1, image.dotsPerMeterX());
+    return QByteArray(png.data(), static_cast<qsizetype>(png.size()));
 }
 
 QByteArray ChartAsPdf(TDrawWindow& chart) {
