@@ -54,6 +54,10 @@ TSetupDialog::TSetupDialog(int page, const QIcon& icon, QWidget* parent) : QDial
     setWindowIcon(icon);
     setModal(true);
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+    // The pages are laid out in dialog units of an 8-point font.
+    QFont small = font();
+    small.setPointSize(8);
+    setFont(small);
     const DialogUnits du(font());
     m_text = new QPlainTextEdit(this);
     m_text->setReadOnly(true);

@@ -161,7 +161,7 @@ TLegendForm::TLegendForm(QWidget* parent) : QDialog(parent), m_grid(new QTableWi
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_grid);
     layout->addWidget(buttons);
-    resize(660, 200);
+    resize(700, 190);
 }
 
 void TLegendForm::SetLegends(const std::vector<std::string>& legends) {
