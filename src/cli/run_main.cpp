@@ -59,6 +59,18 @@ void PrepareQtEnvironment() {
     }
 }
 
+// The output folder, made when it is not there; false (said) when it
+// cannot be made.
+bool MakeOutDir(const fs::path& dir) {
+    std::error_code ec;
+    fs::create_directories(dir, ec);
+    if (ec) {
+        std::cerr << "veltrio-cli: cannot create " << dir.string() << ": " << ec.message() << '\n';
+        return false;
+    }
+    return true;
+}
+
 int RunProcedures(char** argv, const Options& o, Program& program, CliHost& host) {
     if (o.Args.size() != 1) {
         std::cerr << "veltrio-cli: run takes one study file\n" << kUsage;
@@ -81,11 +93,7 @@ int RunProcedures(char** argv, const Options& o, Program& program, CliHost& host
     if (!LoadStudy(o.Args[0], program, host) || !ApplyExclusions(o, program)) {
         return ExitRefused;
     }
-    std::error_code ec;
-    fs::create_directories(o.OutDir, ec);
-    if (ec) {
-        std::cerr << "veltrio-cli: cannot create " << o.OutDir.string() << ": " << ec.message()
-                  << '\n';
+    if (!MakeOutDir(o.OutDir)) {
         return ExitRefused;
     }
     PrepareQtEnvironment();
@@ -138,11 +146,37 @@ int RunProcedures(char** argv, const Options& o, Program& program, CliHost& host
     for (const auto& shown : host.Documents) {
         ++shownBy[shown.Name];
     }
+    // The files of every window shown: its extensions in the formats asked
+    // for and its numbered base name (none when no format applies).
+    struct Output {
+        std::vector<const char*> Exts;
+        std::string Base;
+    };
+    std::vector<Output> outputs;
+    int n = 0;
+    for (const auto& shown : host.Documents) {
+        Output out;
+        for (const char* ext : shown.Chart
+                                   ? std::vector<const char*>{"svg", "png"}
+                                   : std::vector<const char*>{"html", "rtf", "pdf", "txt"}) {
+            if (o.Formats.count(ext)) {
+                out.Exts.push_back(ext);
+            }
+        }
+        if (!out.Exts.empty()) {
+            char prefix[16];
+            std::snprintf(prefix, sizeof prefix, "%02d", ++n);
+            out.Base = std::string(prefix) + "-" + shown.Name;
+            if (shownBy[shown.Name] > 1) {
+                out.Base += "-" + std::to_string(++numberOf[shown.Name]);
+            }
+        }
+        outputs.push_back(std::move(out));
+    }
     std::set<std::string> wroteFiles;
     std::string why;
     std::vector<std::string> menus;
     std::map<std::string, std::string> byMenu;
-    int n = 0;
     // Charts as PNG at print resolution.
     constexpr int ChartPixelsPerInch = 150;
     // The charts are drawn by workers beside the documents: each chart is
@@ -150,60 +184,32 @@ int RunProcedures(char** argv, const Options& o, Program& program, CliHost& host
     struct ChartJob {
         TGraphWindow* Chart;
         fs::path Base;
-        bool Svg, Png;
         std::string Why;
         bool Ok = true;
     };
     std::vector<ChartJob> chartJobs;
-    for (auto& shown : host.Documents) {
-        if (shown.Chart && (o.Formats.count("svg") || o.Formats.count("png"))) {
-            chartJobs.push_back(
-                {shown.Chart.get(), {}, o.Formats.count("svg") > 0, o.Formats.count("png") > 0});
+    for (std::size_t i = 0; i < host.Documents.size(); ++i) {
+        if (host.Documents[i].Chart && !outputs[i].Exts.empty()) {
+            chartJobs.push_back({host.Documents[i].Chart.get(), o.OutDir / outputs[i].Base, {}});
         }
     }
+    const bool svg = o.Formats.count("svg") > 0, png = o.Formats.count("png") > 0;
     std::atomic<std::size_t> nextJob{0};
     auto drawCharts = [&] {
         for (std::size_t i; (i = nextJob.fetch_add(1)) < chartJobs.size();) {
             ChartJob& job = chartJobs[i];
-            job.Ok = (!job.Svg || platform::SaveChartAsSvg(*job.Chart, job.Base.string() + ".svg",
-                                                           &job.Why)) &&
-                     (!job.Png || platform::SaveChartAsPng(*job.Chart, job.Base.string() + ".png",
-                                                           ChartPixelsPerInch, &job.Why));
+            job.Ok = (!svg || platform::SaveChartAsSvg(*job.Chart, job.Base.string() + ".svg",
+                                                       &job.Why)) &&
+                     (!png || platform::SaveChartAsPng(*job.Chart, job.Base.string() + ".png",
+                                                       ChartPixelsPerInch, &job.Why));
         }
     };
+    // As many workers as cores: the documents need less time than the
+    // charts, so this thread shares a core with one of them.
     std::vector<std::thread> workers;
-    // The file names first, so that the workers can start at once.
-    {
-        int k = 0;
-        std::map<std::string, int> numbered;
-        std::size_t job = 0;
-        for (auto& shown : host.Documents) {
-            bool any = false;
-            for (const char* ext : shown.Chart
-                                       ? std::vector<const char*>{"svg", "png"}
-                                       : std::vector<const char*>{"html", "rtf", "pdf", "txt"}) {
-                any = any || o.Formats.count(ext);
-            }
-            if (!any) {
-                continue;
-            }
-            char prefix[16];
-            std::snprintf(prefix, sizeof prefix, "%02d", ++k);
-            std::string base = std::string(prefix) + "-" + shown.Name;
-            if (shownBy[shown.Name] > 1) {
-                base += "-" + std::to_string(++numbered[shown.Name]);
-            }
-            if (shown.Chart) {
-                chartJobs[job++].Base = o.OutDir / base;
-            }
-        }
-        const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
-        // As many workers as cores: the documents need less time than the
-        // charts, so this thread shares a core with one of them.
-        const std::size_t count = std::min<std::size_t>(chartJobs.size(), cores);
-        for (std::size_t i = 0; i < count; ++i) {
-            workers.emplace_back(drawCharts);
-        }
+    const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
+    for (std::size_t i = 0; i < std::min<std::size_t>(chartJobs.size(), cores); ++i) {
+        workers.emplace_back(drawCharts);
     }
     // Every worker is joined on every path.
     TScopeExit joinWorkers([&] {
@@ -213,29 +219,14 @@ int RunProcedures(char** argv, const Options& o, Program& program, CliHost& host
             }
         }
     });
-    for (auto& shown : host.Documents) {
-        std::vector<const char*> exts;
-        for (const char* ext : shown.Chart
-                                   ? std::vector<const char*>{"svg", "png"}
-                                   : std::vector<const char*>{"html", "rtf", "pdf", "txt"}) {
-            if (o.Formats.count(ext)) {
-                exts.push_back(ext);
-            }
-        }
+    for (std::size_t i = 0; i < host.Documents.size(); ++i) {
+        const auto& shown = host.Documents[i];
+        const auto& exts = outputs[i].Exts;
+        const std::string& base = outputs[i].Base;
         if (exts.empty()) {
             continue;
         }
-        char prefix[16];
-        std::snprintf(prefix, sizeof prefix, "%02d", ++n);
-        std::string base = std::string(prefix) + "-" + shown.Name;
-        if (shownBy[shown.Name] > 1) {
-            base += "-" + std::to_string(++numberOf[shown.Name]);
-        }
-        bool ok = true;
-        if (!shown.Chart) {
-            ok = WriteDocumentFiles(*shown.Document, o.OutDir, base, formats, why);
-        }
-        if (!ok) {
+        if (!shown.Chart && !WriteDocumentFiles(*shown.Document, o.OutDir, base, formats, why)) {
             std::cerr << "veltrio-cli: " << why << '\n';
             return ExitRefused;
         }
@@ -333,11 +324,7 @@ int FastFeedback(char** argv, const Options& o, Program& program, CliHost& host)
     // to them.
     qr.FirstLab = o.FirstLab > 0 ? o.FirstLab : 1;
     qr.LastLab = o.FirstLab > 0 ? o.LastLab : MaxLabs;
-    std::error_code ec;
-    fs::create_directories(o.OutDir, ec);
-    if (ec) {
-        std::cerr << "veltrio-cli: cannot create " << o.OutDir.string() << ": " << ec.message()
-                  << '\n';
+    if (!MakeOutDir(o.OutDir)) {
         return ExitRefused;
     }
     const fs::path tab =
@@ -385,11 +372,7 @@ int LabReportsCommand(char** argv, const Options& o, Program& program, CliHost& 
     if (!o.ParDir.empty()) {
         texts.ParDir = o.ParDir;
     }
-    std::error_code ec;
-    fs::create_directories(o.OutDir, ec);
-    if (ec) {
-        std::cerr << "veltrio-cli: cannot create " << o.OutDir.string() << ": " << ec.message()
-                  << '\n';
+    if (!MakeOutDir(o.OutDir)) {
         return ExitRefused;
     }
     PrepareQtEnvironment();

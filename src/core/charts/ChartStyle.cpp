@@ -29,13 +29,17 @@ void AddChartDiscardNote(TGraphWindow& graph, const std::string& note, double x,
     graph.AddText(note, x, y, 0, 0, font);
 }
 
+void SetUpChartWindow(TGraphWindow& graph, const TSettings& settings) {
+    ChartFonts(graph, settings);
+    graph.SetXinCm(26);
+    graph.SetYinCm(30);
+    graph.SetOffset(settings.MarginLeft - 1, settings.MarginTop - 2);
+    graph.DefaultLineWidth = ChartLineWidth(settings);
+}
+
 std::shared_ptr<TGraphWindow> NewChartWindow(const TSettings& settings) {
     auto graph = std::make_shared<TGraphWindow>();
-    ChartFonts(*graph, settings);
-    graph->SetXinCm(26);
-    graph->SetYinCm(30);
-    graph->SetOffset(settings.MarginLeft - 1, settings.MarginTop - 2);
-    graph->DefaultLineWidth = ChartLineWidth(settings);
+    SetUpChartWindow(*graph, settings);
     return graph;
 }
 

@@ -26,5 +26,7 @@ void AddChartDiscardNote(TGraphWindow& graph, const std::string& note, double x,
 // fonts, a page of 26 × 30 cm, the offset from the margins of the settings
 // (left − 1, top − 2 cm) and the chart line width.
 std::shared_ptr<TGraphWindow> NewChartWindow(const TSettings& settings);
+// The same set-up for a chart made by the caller (one that a document owns).
+void SetUpChartWindow(TGraphWindow& graph, const TSettings& settings);
 
 } // namespace veltrio

@@ -47,6 +47,15 @@ void FrameDocument(Program& program, TTavContents& document, int helpContext) {
     program.NextHelpContext = helpContext;
 }
 
+TFont OutputFont(const Program& program, int size, bool bold, bool italic) {
+    TFont font;
+    font.Name = program.Settings.OutputFontName;
+    font.Size = size;
+    font.Bold = bold;
+    font.Italic = italic;
+    return font;
+}
+
 void ShowDocument(Program& program, std::unique_ptr<TTavContents> document,
                   const std::string& caption) {
     program.host().ShowDocument(std::shared_ptr<TTavContents>(std::move(document)), caption,

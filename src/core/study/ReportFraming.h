@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "documents/Graphics.h"
+
 namespace veltrio {
 
 class Program;
@@ -35,6 +37,9 @@ bool FileCanBeOpened(const std::filesystem::path& path);
 
 // Hands a framed document to the host for a new browser window, with the
 // help context that FrameDocument set.
+// The output font of the settings at `size` points.
+TFont OutputFont(const Program& program, int size, bool bold = false, bool italic = false);
+
 void ShowDocument(Program& program, std::unique_ptr<TTavContents> document,
                   const std::string& caption);
 

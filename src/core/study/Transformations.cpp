@@ -302,6 +302,13 @@ bool ApplyTransformation(Program& program, int index) {
     return true;
 }
 
+double SpikeAdded(int index, double stored, double spike) {
+    if (index == 0) {
+        return stored + spike;
+    }
+    return Transform(index, BackTransform(index, stored) + spike);
+}
+
 void InstallTransformations(Program& program) {
     program.ApplyTransformation = [](Program& p, int index) { ApplyTransformation(p, index); };
 }

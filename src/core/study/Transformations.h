@@ -49,6 +49,11 @@ inline constexpr const char* NotTransformableText =
 // `Transformation` := index. Statistics that exist are recomputed and the
 // descriptive figures cleared. The reader calls this through
 // `Program::ApplyTransformation` when a data file names a transformation.
+// A spike added to a stored value of a spiked sample on the study's own
+// scale: a transformed study stores the transformed value of
+// (result - spike).
+double SpikeAdded(int index, double stored, double spike);
+
 bool ApplyTransformation(Program& program, int index);
 
 // Makes the reader apply the transformation a data file names.

@@ -57,14 +57,6 @@ struct TFileRun {
     }
 };
 
-TFont OutputFont(const Program& program, int size, bool bold = false) {
-    TFont font;
-    font.Name = program.Settings.OutputFontName;
-    font.Size = size;
-    font.Bold = bold;
-    return font;
-}
-
 TTavCell& Text(TTavCell& cell, const std::string& text, TAlignment alignment,
                std::uint8_t borders) {
     cell.Kind = TCellKind::ckLines;
@@ -94,8 +86,7 @@ std::string UnitSuffix(const DataType& study) {
 double SpikedAssignedValue(const DataType& study, const TLevel& level, int column) {
     if (study.Design == dkSplitLevel && column == level.SpikedSample &&
         level.Spiking != MissingValue && level.NominalValue != MissingValue) {
-        return Transform(study.Transformation,
-                         BackTransform(study.Transformation, level.NominalValue) + level.Spiking);
+        return SpikeAdded(study.Transformation, level.NominalValue, level.Spiking);
     }
     return level.NominalValue;
 }
@@ -107,11 +98,7 @@ double ReportedValue(const DataType& study, const TLevel& level, int rep, double
         level.Spiking == MissingValue) {
         return stored;
     }
-    if (study.Transformation == 0) {
-        return stored + level.Spiking;
-    }
-    return Transform(study.Transformation,
-                     BackTransform(study.Transformation, stored) + level.Spiking);
+    return SpikeAdded(study.Transformation, stored, level.Spiking);
 }
 
 std::string ResultText(const DataType& study, const TLevel& level, int lab, int rep) {
@@ -481,9 +468,8 @@ void LevelSummary(Program& program, const TRepTexts& texts, const TFileRun& run,
         }
     }
 
-    TDescriptiveStatistics stats(study.NoOfLevels, study.NoOfLabs);
-    stats.ComputeCells(study, nullptr);
-    stats.ComputeLevels(study);
+    // The level statistics follow the marks of the file's outlier tests.
+    const TDescriptiveStatistics& stats = *program.Stats;
     const TPreliminaryStats& desc = CurrentDescriptiveFigures(program);
     const std::string unit = UnitSuffix(study);
     const int dec = level.Decimals;
@@ -545,11 +531,7 @@ void LevelSummary(Program& program, const TRepTexts& texts, const TFileRun& run,
     // The Youden chart of the level, where the design has one.
     if ((split || n == 2) && !level.AllLabsIncomplete) {
         auto chart = std::make_unique<TGraphWindow>();
-        ChartFonts(*chart, program.Settings);
-        chart->SetXinCm(26);
-        chart->SetYinCm(30);
-        chart->SetOffset(program.Settings.MarginLeft - 1, program.Settings.MarginTop - 2);
-        chart->DefaultLineWidth = ChartLineWidth(program.Settings);
+        SetUpChartWindow(*chart, program.Settings);
         YoudenChart(program, *chart, q, false);
         // Wide enough for the legend right of the axes (16 cm cut it off).
         chart->PlotWidth = 18.5;

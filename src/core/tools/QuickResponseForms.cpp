@@ -38,24 +38,6 @@ void SetNumber(TTavCell& cell, double value, int decimals) {
     cell.SetValue(value);
 }
 
-TFont OutputFont(const Program& program, int size, bool bold = false, bool italic = false) {
-    TFont font;
-    font.Name = program.Settings.OutputFontName;
-    font.Size = size;
-    font.Bold = bold;
-    font.Italic = italic;
-    return font;
-}
-
-// Adds the spike to a value of the spiked sample on the study's own scale:
-// a transformed study stores the transformed value of (result - spike).
-double AddSpike(int transformation, double stored, double spike) {
-    if (transformation == 0) {
-        return stored + spike;
-    }
-    return Transform(transformation, BackTransform(transformation, stored) + spike);
-}
-
 // Column 0 holds the substances: as wide as the longest of them needs, the
 // same in every table of the document so that the columns stay aligned.
 double SubstanceWidthCm(const std::vector<TFeedbackFile>& files) {
@@ -200,7 +182,7 @@ std::unique_ptr<TTavContents> TQuickResponse::MakeForms(Program& program) {
                         SetText(*table->ReadCell(row, 6), "-", TAlignment::alDecimal);
                     } else {
                         const double shown =
-                            spiked ? AddSpike(study.Transformation, res.Value, spike) : res.Value;
+                            spiked ? SpikeAdded(study.Transformation, res.Value, spike) : res.Value;
                         SetText(*table->ReadCell(row, 6),
                                 (res.Flag == '<' ? "<" : "") +
                                     FormatThousands(shown, 15, res.Decimals),
@@ -213,7 +195,7 @@ std::unique_ptr<TTavContents> TQuickResponse::MakeForms(Program& program) {
                             TAlignment::alCenter);
                     const double centreShown = centre == MissingValue || !spiked
                                                    ? centre
-                                                   : AddSpike(study.Transformation, centre, spike);
+                                                   : SpikeAdded(study.Transformation, centre, spike);
                     SetNumber(*table->ReadCell(row, 9), centreShown, level.Decimals + 1);
                     SetNumber(*table->ReadCell(row, 10), w, level.Decimals + 1);
                 }
